@@ -1,0 +1,110 @@
+// The host: the one place that decides what is real for a run.
+//
+// Every seam starts in its headless default, which is what the tests get: a monotonic clock,
+// windows that are plain records with no display, message boxes written to standard error and
+// answered IDOK, dialogs that cannot be shown, debugger output to standard error. The real
+// program installs the desktop host (SDL windows and events, SDL message boxes, the ImGui dialog);
+// the capture tool installs its own seams; tests install fakes.
+//
+// Graphics seams (drivers, devices, presentation) are in platform/host/drivers.h.
+#pragma once
+
+#include <functional>
+
+#include "platform/win32/resources.h"
+#include "platform/win32/types.h"
+
+namespace host {
+
+// ---- Clock behind timeGetTime ------------------------------------------------------------------
+class ClockSource {
+public:
+    virtual ~ClockSource() = default;
+    virtual DWORD Milliseconds() = 0;
+};
+
+// A clock that moves only when told to; for tests and the capture tool.
+class ManualClock final : public ClockSource {
+public:
+    explicit ManualClock(DWORD start = 0) : now_(start) {}
+    DWORD Milliseconds() override { return now_; }
+    void Set(DWORD ms) { now_ = ms; }
+    void Advance(DWORD ms) { now_ += ms; } // wraps at 2^32 like the real counter
+private:
+    DWORD now_;
+};
+
+// Null restores the monotonic clock. The clock is not owned.
+void SetClock(ClockSource* clock);
+ClockSource& Clock();
+
+// ---- Windows and events ------------------------------------------------------------------------
+struct NativeWindow; // each backend defines its own
+
+struct NativeWindowSpec {
+    HWND window = nullptr; // the window this native window stands for
+    const char* title = "";
+    RECT rect{};      // outer rectangle in screen coordinates
+    DWORD style = 0;  // WS_ styles: WS_POPUP is borderless, an overlapped window is decorated
+    DWORD exStyle = 0;
+};
+
+class WindowBackend {
+public:
+    virtual ~WindowBackend() = default;
+    virtual bool HasDisplay() = 0;
+    // Null when the window cannot be made; the window then lives on as a record.
+    virtual NativeWindow* CreateNativeWindow(const NativeWindowSpec& spec) = 0;
+    virtual void DestroyNativeWindow(NativeWindow* native) = 0;
+    virtual void ApplyStyle(NativeWindow* native, DWORD style, DWORD exStyle) = 0;
+    virtual void SetWindowRect(NativeWindow* native, const RECT& outer) = 0;
+    virtual RECT GetWindowRect(NativeWindow* native) = 0;
+    virtual RECT GetClientRect(NativeWindow* native) = 0; // screen coordinates
+    virtual void SetIcon(NativeWindow* native, const IconResource& icon) = 0;
+    // Exclusive full screen: a desktop-sized borderless window on top; false puts it back.
+    virtual void SetExclusiveFullscreen(NativeWindow* native, bool exclusive) = 0;
+    virtual void ShowCursor(bool show) = 0;
+    virtual RECT DesktopRect() = 0;
+    // Turns pending native events into window messages.
+    virtual void PumpEvents() = 0;
+    // Blocks until a native event is pending, without spinning.
+    virtual void WaitEvents() = 0;
+};
+
+// Null restores the headless backend. The backend is not owned.
+void SetWindowBackend(WindowBackend* backend);
+WindowBackend& Windows();
+
+// ---- Message boxes and dialogs -----------------------------------------------------------------
+class MessageBoxHandler {
+public:
+    virtual ~MessageBoxHandler() = default;
+    virtual int Show(HWND owner, const char* text, const char* caption, UINT type) = 0;
+};
+void SetMessageBoxHandler(MessageBoxHandler* handler); // null: standard error, IDOK
+MessageBoxHandler& MessageBoxes();
+
+// Runs the modal loop of a dialog that DialogBoxParamA has created and initialised: it shows the
+// dialog and turns the user's actions into messages to it until EndDialog is called. Answers
+// false when the dialog cannot be shown at all (DialogBoxParamA then fails).
+class DialogHandler {
+public:
+    virtual ~DialogHandler() = default;
+    virtual bool RunModal(HWND dialog, const DialogTemplate& dialogTemplate) = 0;
+};
+void SetDialogHandler(DialogHandler* handler); // null: dialogs cannot be shown
+DialogHandler* Dialogs();
+
+// ---- Debugger output ---------------------------------------------------------------------------
+// Null restores standard error.
+void SetDebugOutputSink(std::function<void(const char*)> sink);
+void WriteDebugOutput(const char* text);
+
+// ---- The desktop host --------------------------------------------------------------------------
+// Installs SDL windows and events, SDL message boxes (standard error when there is no display)
+// and the on-screen dialog. Returns false when SDL's video cannot start; the headless seams then
+// stay in place.
+bool InstallDesktopHost();
+void UninstallDesktopHost();
+
+} // namespace host
