@@ -39,7 +39,11 @@ void SetClock(ClockSource* clock);
 ClockSource& Clock();
 
 // ---- Windows and events ------------------------------------------------------------------------
-struct NativeWindow; // each backend defines its own
+// Each backend derives its own native window from this; the win32 layer holds it per HWND.
+struct NativeWindow {
+    HWND window = nullptr; // the window this native window stands for
+    virtual ~NativeWindow() = default;
+};
 
 struct NativeWindowSpec {
     HWND window = nullptr; // the window this native window stands for
@@ -65,15 +69,22 @@ public:
     virtual void SetExclusiveFullscreen(NativeWindow* native, bool exclusive) = 0;
     virtual void ShowCursor(bool show) = 0;
     virtual RECT DesktopRect() = 0;
+    // The smallest client size the user may drag the window to (from WM_GETMINMAXINFO).
+    virtual void SetMinimumClientSize(NativeWindow* /*native*/, int /*width*/, int /*height*/) {}
     // Turns pending native events into window messages.
     virtual void PumpEvents() = 0;
     // Blocks until a native event is pending, without spinning.
     virtual void WaitEvents() = 0;
 };
 
-// Null restores the headless backend. The backend is not owned.
+// Null restores the headless backend. The backend is not owned. Native windows of the previous
+// backend are destroyed first; their HWNDs live on as records.
 void SetWindowBackend(WindowBackend* backend);
 WindowBackend& Windows();
+
+// The native window of a top-level window; null for children, dialogs, destroyed handles and
+// headless records. Every backend method accepts null and then does nothing.
+NativeWindow* NativeWindowOf(HWND window);
 
 // ---- Message boxes and dialogs -----------------------------------------------------------------
 class MessageBoxHandler {

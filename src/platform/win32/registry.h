@@ -1,5 +1,5 @@
-// The registry: a small file-backed store of string values (see platform/win32/registry.cpp for
-// where the file lives and which defaults it has).
+// The registry: a small file-backed store of string values (see platform/win32/registry_store.h
+// for where the file lives, its form and the defaults it has). Read only: nothing here writes.
 #pragma once
 
 #include "platform/win32/types.h"
@@ -14,6 +14,7 @@ constexpr REGSAM KEY_READ = 0x20019;
 constexpr LONG ERROR_SUCCESS = 0;
 constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 constexpr LONG ERROR_INVALID_HANDLE = 6;
+constexpr LONG ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
 

@@ -34,6 +34,7 @@ constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
 constexpr UINT WM_SYSKEYUP = 0x0105;
+constexpr UINT WM_SYSCHAR = 0x0106;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
@@ -72,6 +73,10 @@ constexpr WPARAM PBT_APMRESUMESUSPEND = 7;
 
 // WM_NCHITTEST results
 constexpr LRESULT HTCLIENT = 1;
+
+// WM_ACTIVATE states
+constexpr WORD WA_INACTIVE = 0;
+constexpr WORD WA_ACTIVE = 1;
 
 // ---- Window styles -----------------------------------------------------------------------------
 constexpr DWORD WS_OVERLAPPED = 0x00000000;
@@ -165,11 +170,14 @@ constexpr UINT CB_ADDSTRING = 0x0143;
 constexpr UINT CB_GETCOUNT = 0x0146;
 constexpr UINT CB_GETCURSEL = 0x0147;
 constexpr UINT CB_GETLBTEXT = 0x0148;
+constexpr UINT CB_GETLBTEXTLEN = 0x0149;
 constexpr UINT CB_RESETCONTENT = 0x014B;
 constexpr UINT CB_SETCURSEL = 0x014E;
 constexpr UINT CB_GETITEMDATA = 0x0150;
 constexpr UINT CB_SETITEMDATA = 0x0151;
+constexpr LRESULT CB_OKAY = 0;
 constexpr LRESULT CB_ERR = -1;
+constexpr LRESULT CB_ERRSPACE = -2;
 constexpr UINT BM_GETCHECK = 0x00F0;
 constexpr UINT BM_SETCHECK = 0x00F1;
 constexpr WPARAM BST_UNCHECKED = 0;
@@ -246,6 +254,22 @@ struct WNDCLASSA {
     HBRUSH hbrBackground;
     LPCSTR lpszMenuName;
     LPCSTR lpszClassName;
+};
+
+// The lParam of WM_NCCREATE and WM_CREATE.
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
 };
 
 struct MINMAXINFO {

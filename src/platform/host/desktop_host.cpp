@@ -1,0 +1,51 @@
+// The desktop host: SDL windows and events, SDL message boxes. SDL starts here and only here,
+// so merely linking the platform layer never opens a display.
+#include <SDL.h>
+
+#include "platform/host/host.h"
+#include "platform/host/sdl_message_box.h"
+#include "platform/host/sdl_window_backend.h"
+
+namespace host {
+
+namespace {
+
+struct DesktopHost {
+    SdlWindowBackend windows;
+    SdlMessageBox messageBoxes;
+};
+
+DesktopHost* installed = nullptr;
+
+} // namespace
+
+bool InstallDesktopHost() {
+    if (installed != nullptr) {
+        return true;
+    }
+    // The program decides when it ends (WM_CLOSE, WM_DESTROY, WM_QUIT), not SDL.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::string line = std::string("SDL: no video: ") + SDL_GetError() + "\n";
+        WriteDebugOutput(line.c_str());
+        return false;
+    }
+    installed = new DesktopHost;
+    SetWindowBackend(&installed->windows);
+    SetMessageBoxHandler(&installed->messageBoxes);
+    return true;
+}
+
+void UninstallDesktopHost() {
+    if (installed == nullptr) {
+        return;
+    }
+    SetMessageBoxHandler(nullptr);
+    SetWindowBackend(nullptr); // destroys the SDL windows that are left; their HWNDs stay records
+    delete installed;
+    installed = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_Quit();
+}
+
+} // namespace host

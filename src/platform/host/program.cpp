@@ -1,0 +1,46 @@
+#include "platform/host/program.h"
+
+#include <string>
+
+#include "platform/host/host.h"
+#include "platform/win32/kernel.h"
+#include "platform/win32/user.h"
+
+namespace host {
+
+namespace {
+
+// The arguments after the program's name, joined as the platform hands them over: separated by
+// spaces, quoted where they hold a space.
+std::string CommandLine(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] == nullptr) {
+            continue;
+        }
+        std::string argument = argv[i];
+        if (!line.empty()) {
+            line += ' ';
+        }
+        bool quote = argument.empty() || argument.find_first_of(" \t") != std::string::npos;
+        line += quote ? "\"" + argument + "\"" : argument;
+    }
+    return line;
+}
+
+} // namespace
+
+int RunDesktopProgram(int argc, char** argv, ProgramEntry entry) {
+    if (entry == nullptr) {
+        return 1;
+    }
+    bool desktop = InstallDesktopHost();
+    std::string commandLine = CommandLine(argc, argv);
+    int result = entry(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+    if (desktop) {
+        UninstallDesktopHost();
+    }
+    return result;
+}
+
+} // namespace host

@@ -1,0 +1,24 @@
+#include "platform/win32/stock_objects.h"
+
+#include "platform/win32/gdi.h"
+
+namespace {
+
+// The platform numbers its stock objects from 0 (WHITE_BRUSH) to 19; each gets one fixed address.
+constexpr int STOCK_OBJECT_COUNT = 20;
+char stockObjects[STOCK_OBJECT_COUNT];
+
+} // namespace
+
+HGDIOBJ GetStockObject(int object) {
+    if (object < 0 || object >= STOCK_OBJECT_COUNT) {
+        return nullptr;
+    }
+    return reinterpret_cast<HGDIOBJ>(&stockObjects[object]);
+}
+
+bool IsStockObject(HGDIOBJ object) {
+    auto address = reinterpret_cast<uintptr_t>(object);
+    auto first = reinterpret_cast<uintptr_t>(&stockObjects[0]);
+    return address >= first && address < first + STOCK_OBJECT_COUNT;
+}
