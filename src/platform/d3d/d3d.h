@@ -335,6 +335,7 @@ constexpr HRESULT D3DERR_SCENE_NOT_IN_SCENE = MAKE_DDHRESULT(733);
 constexpr HRESULT D3DERR_INVALIDVERTEXFORMAT = MAKE_DDHRESULT(2042);
 constexpr HRESULT D3DERR_LIGHT_SET_FAILED = MAKE_DDHRESULT(750);
 constexpr HRESULT D3DERR_NOTINITIALIZED = MAKE_DDHRESULT(2046);
+constexpr HRESULT D3DERR_ZBUFFER_NOTPRESENT = MAKE_DDHRESULT(769);
 
 // ---- Identifiers -------------------------------------------------------------------------------
 extern const IID IID_IDirect3D7;

@@ -1,0 +1,153 @@
+// The recording device: an IDirect3DDevice7 that draws nothing and logs every call with its
+// arguments, for logic tests of the frame and the scenes. It keeps the device state like any
+// device, so getters answer; the log can be asked for the state in effect at any draw.
+//
+//   auto* device = d3d::RecordingDevice::From(app.device);
+//   EXPECT_EQ(device->DrawCount(), 6u);
+//   EXPECT_FLOAT_EQ(device->StateAtDraw(2).material.diffuse.r, 0.5f);
+//   for (const d3d::DeviceCall* call : device->CallsOf(d3d::DeviceMethod::SetRenderState)) ...
+#pragma once
+
+#include <vector>
+
+#include "platform/d3d/device_base.h"
+
+namespace d3d {
+
+enum class DeviceMethod {
+    GetCaps,
+    EnumTextureFormats,
+    BeginScene,
+    EndScene,
+    GetDirect3D,
+    SetRenderTarget,
+    GetRenderTarget,
+    Clear,
+    SetTransform,
+    GetTransform,
+    SetViewport,
+    GetViewport,
+    SetMaterial,
+    GetMaterial,
+    SetLight,
+    GetLight,
+    LightEnable,
+    GetLightEnable,
+    SetRenderState,
+    GetRenderState,
+    DrawPrimitive,
+    DrawIndexedPrimitive,
+    GetTexture,
+    SetTexture,
+    GetTextureStageState,
+    SetTextureStageState,
+};
+
+const char* MethodName(DeviceMethod method);
+
+// One call. Fields a method does not use stay zero or empty.
+struct DeviceCall {
+    DeviceMethod method = DeviceMethod::GetCaps;
+    HRESULT result = D3D_OK;
+    // The render state, texture-stage state, transform type or light index the call names.
+    DWORD id = 0;
+    DWORD stage = 0; // texture stage of SetTexture, GetTexture and the stage-state calls
+    // The state value, light enable, draw or render-target flags, or clear flags; for getters
+    // the value answered. For SetRenderTarget, the z-enable state after the call.
+    DWORD value = 0;
+    D3DMATRIX matrix{};
+    D3DMATERIAL7 material{};
+    D3DLIGHT7 light{};
+    D3DVIEWPORT7 viewport{};
+    // The texture or render target named or answered; compared by identity only, not held.
+    IDirectDrawSurface7* surface = nullptr;
+    // Draws: what was drawn, copied.
+    D3DPRIMITIVETYPE primitive = D3DPT_TRIANGLELIST;
+    DWORD vertexFormat = 0;
+    std::vector<D3DVERTEX> vertices;
+    std::vector<WORD> indices;
+    // Clear
+    std::vector<D3DRECT> rects;
+    D3DCOLOR color = 0;
+    float z = 0.0f;
+    DWORD stencil = 0;
+
+    bool IsDraw() const {
+        return method == DeviceMethod::DrawPrimitive ||
+               method == DeviceMethod::DrawIndexedPrimitive;
+    }
+};
+
+class RecordingDevice final : public DeviceBase {
+public:
+    // A device factory (see host::DeviceFactory).
+    static HRESULT Create(const host::DeviceCreation& creation, IDirect3DDevice7** device);
+    // The recording device behind a device pointer, or null for another kind.
+    static RecordingDevice* From(IDirect3DDevice7* device);
+    // The most recently created recording device that still exists, or null.
+    static RecordingDevice* Latest();
+
+    // ---- The log ----
+    const std::vector<DeviceCall>& Calls() const { return calls_; }
+    // Forgets the calls so far; the current state becomes the starting point of StateBefore.
+    void ClearLog();
+    // Calls made while recording is off are not logged (the state still changes).
+    void SetRecording(bool recording) { recording_ = recording; }
+
+    std::vector<const DeviceCall*> CallsOf(DeviceMethod method) const;
+    size_t CountOf(DeviceMethod method) const;
+    // Draws (DrawPrimitive and DrawIndexedPrimitive) in order.
+    size_t DrawCount() const;
+    const DeviceCall& Draw(size_t n) const;
+    // The state in effect before the call at `callIndex` in Calls() / at the n-th draw.
+    DeviceState StateBefore(size_t callIndex) const;
+    DeviceState StateAtDraw(size_t n) const;
+
+    // ---- IDirect3DDevice7: each call is passed on to the common device, then logged ----
+    HRESULT GetCaps(D3DDEVICEDESC7* desc) override;
+    HRESULT EnumTextureFormats(LPD3DENUMPIXELFORMATSCALLBACK callback, LPVOID context) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT GetDirect3D(IDirect3D7** direct3D) override;
+    HRESULT SetRenderTarget(IDirectDrawSurface7* surface, DWORD flags) override;
+    HRESULT GetRenderTarget(IDirectDrawSurface7** surface) override;
+    HRESULT Clear(DWORD count, D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                  DWORD stencil) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) override;
+    HRESULT SetViewport(D3DVIEWPORT7* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT7* viewport) override;
+    HRESULT SetMaterial(D3DMATERIAL7* material) override;
+    HRESULT GetMaterial(D3DMATERIAL7* material) override;
+    HRESULT SetLight(DWORD index, D3DLIGHT7* light) override;
+    HRESULT GetLight(DWORD index, D3DLIGHT7* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, LPVOID vertices,
+                          DWORD vertexCount, DWORD flags) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, LPVOID vertices,
+                                 DWORD vertexCount, WORD* indices, DWORD indexCount,
+                                 DWORD flags) override;
+    HRESULT GetTexture(DWORD stage, IDirectDrawSurface7** texture) override;
+    HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
+                                 DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
+                                 DWORD value) override;
+
+private:
+    explicit RecordingDevice(const host::DeviceCreation& creation);
+    ~RecordingDevice() override;
+
+    void Log(DeviceCall call);
+    DeviceCall Call(DeviceMethod method, HRESULT result) const;
+
+    std::vector<DeviceCall> calls_;
+    std::vector<size_t> draws_; // indices of the draws in calls_
+    DeviceState baseline_;      // the state when the log was last cleared
+    bool recording_ = true;
+};
+
+} // namespace d3d

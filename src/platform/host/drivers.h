@@ -1,0 +1,115 @@
+// The graphics seams of the host: which display drivers and 3D devices exist for a run, how their
+// failures can be provoked, and where presented frames go.
+//
+// A driver is plain data (GUID, names, capabilities, display modes, desktop mode, 3D devices) that
+// DirectDraw and Direct3D answer from. Each 3D device carries a factory that makes the
+// IDirect3DDevice7 for a render-target surface: the GL devices in the real set, the recording or
+// null device in tests (see fake_drivers.h). The set is process-wide; the real one is built on
+// first use, tests install their own. Nothing here opens a window or a GL context by itself.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/d3d/d3d.h"
+
+namespace host {
+
+struct DeviceDescription;
+
+// What a device factory gets: the Direct3D object the device belongs to (the device keeps a
+// reference to it), the render-target surface (the device keeps a reference to it) and the
+// device's own description (capabilities, texture formats).
+struct DeviceCreation {
+    IDirect3D7* direct3D = nullptr;
+    IDirectDrawSurface7* renderTarget = nullptr;
+    std::shared_ptr<const DeviceDescription> description;
+};
+
+// Makes a device with one reference for the caller, or answers the failure.
+using DeviceFactory = std::function<HRESULT(const DeviceCreation&, IDirect3DDevice7** device)>;
+
+struct DeviceDescription {
+    std::string name;         // the name EnumDevices reports
+    std::string description;  // the description text EnumDevices reports
+    D3DDEVICEDESC7 desc{};    // capabilities; desc.deviceGUID identifies the device
+    std::vector<DDPIXELFORMAT> textureFormats; // in the order EnumTextureFormats lists them
+    std::vector<DDPIXELFORMAT> zBufferFormats; // in the order EnumZBufferFormats lists them
+    DeviceFactory factory;    // null: CreateDevice fails with DDERR_UNSUPPORTED
+};
+
+// Results a driver can be told to give, for tests of the program's failure paths. DD_OK means
+// "behave normally". They are read at each call, so a test may change them at any time.
+struct DriverFailures {
+    HRESULT createDirectDraw = DD_OK;     // DirectDrawCreateEx
+    HRESULT queryDirect3D = DD_OK;        // QueryInterface for IID_IDirect3D7
+    HRESULT setCooperativeLevel = DD_OK;  // SetCooperativeLevel
+    HRESULT setDisplayMode = DD_OK;       // SetDisplayMode
+    HRESULT createSurface = DD_OK;        // CreateSurface, for the surfaces selected below
+    DWORD createSurfaceCaps = 0;          // fail only descriptions with one of these caps; 0: all
+    HRESULT testCooperativeLevel = DD_OK; // TestCooperativeLevel
+    HRESULT present = DD_OK;              // Flip, and Blt to the primary surface
+};
+
+struct Driver {
+    bool hasGuid = false; // the primary display driver has none (DirectDraw reports a null GUID)
+    GUID guid{};
+    std::string description;
+    std::string name;
+    DDCAPS halCaps{}; // dwSize is filled in by the caller's record
+    DDCAPS helCaps{};
+    std::vector<DDSURFACEDESC2> modes;  // in the order EnumDisplayModes lists them
+    DDSURFACEDESC2 desktopMode{};       // what GetDisplayMode answers outside exclusive mode
+    std::vector<std::shared_ptr<DeviceDescription>> devices;
+    DriverFailures failures;
+};
+
+using DriverSet = std::vector<std::shared_ptr<Driver>>;
+
+// The drivers of this run; the real set is built at the first call unless one was installed.
+const DriverSet& Drivers();
+// Replaces the set. Objects already made keep the driver they were made from.
+void InstallDrivers(DriverSet drivers);
+// Goes back to the real set (built again at the next use).
+void InstallRealDrivers();
+
+// Installs a set for the lifetime of the object and puts the previous one back afterwards.
+class ScopedDrivers {
+public:
+    explicit ScopedDrivers(DriverSet drivers);
+    ~ScopedDrivers();
+    ScopedDrivers(const ScopedDrivers&) = delete;
+    ScopedDrivers& operator=(const ScopedDrivers&) = delete;
+
+private:
+    DriverSet previous_;
+    bool previousWasReal_;
+};
+
+// The real set: one primary driver with the window GL device and the EGL software device.
+DriverSet BuildRealDrivers();
+
+// Makes every surface of every DirectDraw object lost, as a mode change by another program
+// would; IsLost, Flip, Blt and Lock then answer DDERR_SURFACELOST until the surfaces are restored.
+void LoseAllSurfaces();
+
+// ---- Presentation ------------------------------------------------------------------------------
+// One presented frame: the back buffer as the device drew it, top row first, 4 bytes per pixel
+// in the order red, green, blue, alpha (alpha 255).
+struct PresentedFrame {
+    HWND window = nullptr; // the window it was presented to (may be a headless record)
+    int width = 0;
+    int height = 0;
+    int pitch = 0; // bytes from one row to the next
+    const BYTE* rgba = nullptr; // valid only during the call
+};
+
+using FrameSink = std::function<void(const PresentedFrame&)>;
+// With a sink set, every Flip and every Blt to a primary surface reads the frame back and hands
+// it to the sink, as well as showing it in the window when there is one. Null removes the sink.
+void SetFrameSink(FrameSink sink);
+const FrameSink& GetFrameSink();
+
+} // namespace host
