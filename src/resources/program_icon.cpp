@@ -43,10 +43,11 @@ IconResource MakeProgramIcon() {
             float pool = std::max(
                 0.0f, 1.0f - std::sqrt(dx * dx / 144.0f + (y - 27.5f) * (y - 27.5f) / 4.0f));
             float light = std::min(1.0f, orb + halo + 0.8f * trail + 0.6f * pool);
-            float white = orb; // the core bleaches towards white; the rest is gold
-            icon.pixels[y * ICON_SIZE + x] =
-                Pack(light, light * (0.72f + 0.28f * white), light * (0.25f + 0.75f * white),
-                     std::min(1.0f, light * 1.4f));
+            // Gold light that bleaches towards white in the core; its strength is its coverage,
+            // so the glow fades into whatever the icon is shown on instead of darkening it.
+            float white = orb;
+            icon.pixels[y * ICON_SIZE + x] = Pack(
+                1.0f, 0.72f + 0.28f * white, 0.25f + 0.75f * white, std::min(1.0f, light * 1.4f));
         }
     }
     return icon;

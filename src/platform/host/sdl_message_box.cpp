@@ -1,6 +1,7 @@
 #include "platform/host/sdl_message_box.h"
 
 #include <cstdio>
+#include <string>
 
 #include <SDL.h>
 
@@ -49,6 +50,8 @@ int SdlMessageBox::Show(HWND owner, const char* text, const char* caption, UINT 
     box.buttons = okCancel ? okAndCancel : okOnly;
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+        std::string line = std::string("SDL: message box: ") + SDL_GetError() + "\n";
+        WriteDebugOutput(line.c_str());
         return IDOK; // no box could be shown: the text is on standard error already
     }
     // Closing the box without a button is the platform's cancel, or OK for a box with only OK.
