@@ -328,15 +328,11 @@ TEST(MediaMath, ElementaryFunctionsMatchTheLibraryClosely) {
         double x = i * 0.0137;
         EXPECT_NEAR(Sin(x), std::sin(x), 1e-13) << x;
         EXPECT_NEAR(Cos(x), std::cos(x), 1e-13) << x;
-        double e = i * 0.01;
-        EXPECT_NEAR(Exp(e) / std::exp(e), 1.0, 1e-13) << e;
         double y = std::sin(i * 0.37) * 5.0;
         double z = std::cos(i * 0.91) * 3.0;
         EXPECT_NEAR(Atan2(y, z), std::atan2(y, z), 1e-13) << y << "," << z;
     }
     EXPECT_EQ(Atan2(0.0, 0.0), 0.0);
-    EXPECT_EQ(Exp(-1000.0), 0.0);
-    EXPECT_TRUE(std::isfinite(Exp(1000.0)));
     EXPECT_EQ(RoundDecimal(0.1234567, 6), 0.123457);
     EXPECT_EQ(RoundDecimal(-2.5e-7, 6), -0.0);
 }

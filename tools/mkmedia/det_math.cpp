@@ -71,25 +71,6 @@ double Cos(double x) {
     return Sin(x + MKM_PI / 2.0);
 }
 
-double Exp(double x) {
-    if (x < -700.0) {
-        return 0.0;
-    }
-    if (x > 700.0) {
-        x = 700.0;
-    }
-    constexpr double LN2 = 0.69314718055994530942;
-    double k = std::nearbyint(x / LN2);
-    double r = x - k * LN2;
-    double term = 1.0;
-    double sum = 1.0;
-    for (int n = 1; n <= 16; ++n) {
-        term = term * r / double(n);
-        sum += term;
-    }
-    return std::ldexp(sum, static_cast<int>(k));
-}
-
 double Atan2(double y, double x) {
     if (x == 0.0 && y == 0.0) {
         return 0.0;

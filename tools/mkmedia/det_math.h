@@ -14,8 +14,6 @@ constexpr double MKM_TWO_PI = 6.28318530717958647692;
 
 double Sin(double x);
 double Cos(double x);
-// e^x; arguments below -700 give 0 and above 700 are clamped (no overflow).
-double Exp(double x);
 // Angle of (x, y) in (-pi, pi]; (0, 0) gives 0.
 double Atan2(double y, double x);
 double Sqrt(double x);

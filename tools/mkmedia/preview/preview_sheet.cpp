@@ -67,7 +67,7 @@ RgbImage ModelView(const std::vector<ShowMesh>& meshes, double scale, const Mat4
     r.Clear(additive ? Rgb8(0x00, 0x18, 0x43) : Rgb{0.02, 0.02, 0.02});
     r.SetLight(PreviewLightDirection(), 1.0, 2.0 / 3.0);
     r.SetAdditive(additive);
-    r.SetMaterialGrey(additive ? 0.3 : 0.45);
+    r.SetMaterialGrey(additive ? 0.3 : 0.35);
     // Centre the model's bounding box, then scale and turn it in front of the camera.
     Vec3 lo{1e9, 1e9, 1e9};
     Vec3 hi{-1e9, -1e9, -1e9};

@@ -47,7 +47,7 @@ RgbImage Finish(SoftRenderer& r) {
 } // namespace
 
 Vec3 PreviewLightDirection() {
-    return {0.3, -0.85, -0.45};
+    return {-0.3, -1.0, 0.4};
 }
 
 RgbImage RenderTitleScene(const ShowMedia& media, double t) {

@@ -13,8 +13,8 @@ struct ShowMedia {
     std::vector<ShowMesh> orrery, spark, blade;
 };
 
-// The light the previews assume for the show's light 0 (its colour and direction are the
-// program's choice): white, travelling down and away from the viewer's upper left.
+// The light the previews assume for the show's light 0, as the program sets it up: white,
+// travelling along (-0.3, -1, 0.4), down from the viewer's upper right.
 Vec3 PreviewLightDirection();
 
 RgbImage RenderTitleScene(const ShowMedia& media, double t);
