@@ -228,3 +228,14 @@ TEST_F(TextureStoreTest, RemovingRelinksTheList) {
     EXPECT_EQ(Names(), std::vector<std::string>{"a.bmp"});
     EXPECT_EQ(GetTextureSurface("c.bmp"), nullptr);
 }
+
+TEST_F(TextureStoreTest, TheShowsTexturesLoadFromTheMediaFolder) {
+    const fs::path media = LUMENFALL_MEDIA_DIR;
+    SetSamplesPath(media.parent_path().parent_path().string());
+    for (const char* name : {"title.bmp", "file.bmp", "misc.bmp", "the_end.bmp", "nosound.bmp"}) {
+        ASSERT_EQ(AddTexture(name, 0, 0), S_OK) << name;
+        const TextureEntry* entry = FindTexture(name);
+        EXPECT_NE(entry->bitmap, nullptr) << name;
+        EXPECT_GT(entry->width * entry->height, 0u) << name;
+    }
+}
