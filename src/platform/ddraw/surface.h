@@ -91,6 +91,8 @@ public:
     BYTE* Pixels() { return memory_.data(); }
     const BYTE* Pixels() const { return memory_.data(); }
     bool Lost() const { return lost_; }
+    // False for a shell: a back buffer whose memory went with its primary.
+    bool HasPixels() const { return !memory_.empty(); }
     // Unique for the process's lifetime (addresses are reused, serials are not).
     uint64_t Serial() const { return serial_; }
     // Grows whenever the CPU changes the pixels or the palette's entries change.

@@ -1,0 +1,93 @@
+// The device's drawing on OpenGL: device state in, GL calls out. It owns the GL objects of one
+// context (programs, vertex streams, the sampler, the framebuffers and textures it made for
+// surfaces) and shadows the GL state it sets, so that a draw sends only what changed.
+//
+// Every call needs the renderer's context current.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/d3d/device_base.h"
+#include "platform/gl/garbage.h"
+#include "platform/gl/shader.h"
+#include "platform/gl/stream_buffer.h"
+
+namespace gl {
+
+class RenderTarget;
+
+class Renderer {
+public:
+    Renderer();
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // Whether the context can do what the device needs; the reason when not.
+    bool Ready(std::string* failure) const;
+
+    // Makes the surface the target of the following clears and draws, with a framebuffer of its
+    // size and depth. `backed` collects the surfaces the renderer holds pixels for. False when GL
+    // cannot render into it.
+    bool SetTarget(ddraw::Surface& target,
+                   const std::shared_ptr<std::vector<ddraw::Surface*>>& backed);
+
+    // `dirty` is what changed in the state since the previous call (d3d::DirtyFlags).
+    HRESULT Clear(const d3d::DeviceState& state, DWORD dirty, DWORD count, const D3DRECT* rects,
+                  DWORD flags, D3DCOLOR colour, float z);
+    HRESULT Draw(const d3d::DeviceState& state, DWORD dirty, const d3d::DrawRequest& request);
+
+    // Pixels of a surface the renderer holds a framebuffer for.
+    void ReadSurface(ddraw::Surface& surface);
+    void WriteSurface(ddraw::Surface& surface);
+    void ReadRgba(ddraw::Surface& surface, std::vector<BYTE>& rgba);
+    // Draws the surface's picture into the default framebuffer of a window context, scaled with
+    // its aspect kept and black borders.
+    void ShowInWindow(ddraw::Surface& surface, int drawableWidth, int drawableHeight);
+    // Deletes GL objects of surfaces that went away in the meantime.
+    void CollectGarbage() { garbage_->Empty(); }
+
+    // Forget the GL state shadow (after someone else used the context).
+    void InvalidateShadow();
+
+private:
+    RenderTarget* TargetOf(ddraw::Surface& surface);
+    bool BindTarget();
+    const ShaderProgram* ProgramFor(const d3d::DeviceState& state);
+    void UploadTransforms(const d3d::DeviceState& state);
+    void UploadMaterial(const d3d::DeviceState& state);
+    void UploadLights(const d3d::DeviceState& state);
+    void ApplyRenderStates(const d3d::DeviceState& state);
+    void ApplyViewport(const d3d::DeviceState& state);
+    void ApplySampler(const d3d::DeviceState& state);
+    void SetDepthMask(bool write);
+    void SetScissor(bool enabled);
+
+    std::shared_ptr<GarbageBin> garbage_;
+    GLuint vertexArray_ = 0;
+    GLuint sampler_ = 0;
+    std::unique_ptr<StreamBuffer> vertices_;
+    std::unique_ptr<StreamBuffer> indices_;
+    std::vector<std::pair<ShaderKey, ShaderProgram>> programs_;
+    std::vector<BYTE> scratch_;
+
+    // What the next draw must send (d3d::DirtyFlags), and the current choices.
+    DWORD pending_ = d3d::DIRTY_ALL;
+    ddraw::Surface* target_ = nullptr;
+    RenderTarget* targetData_ = nullptr;
+    const ShaderProgram* program_ = nullptr;
+    ShaderKey key_{};
+    int lightSlots_[SHADER_MAX_LIGHTS]{}; // device light index of each shader light
+
+    // GL state shadow.
+    GLuint boundFramebuffer_ = 0xFFFFFFFF;
+    GLuint usedProgram_ = 0xFFFFFFFF;
+    GLuint boundTexture_ = 0xFFFFFFFF;
+    int depthMask_ = -1;
+    int scissor_ = -1;
+};
+
+} // namespace gl

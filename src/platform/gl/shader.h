@@ -1,0 +1,61 @@
+// The fixed-function pipeline of the 3D device as GLSL 3.30 programs: per-vertex lighting with
+// up to eight directional, point and spot lights, and texture stage 0. One program is generated
+// for each combination of what a draw needs (lights, texturing, stage operations, alpha test),
+// so that no shader branches on state at run time.
+#pragma once
+
+#include <epoxy/gl.h>
+
+#include <cstdint>
+#include <string>
+
+namespace gl {
+
+constexpr int SHADER_MAX_LIGHTS = 8;
+
+// Vertex attribute slots of the D3DVERTEX layout.
+constexpr GLuint ATTRIBUTE_POSITION = 0;
+constexpr GLuint ATTRIBUTE_NORMAL = 1;
+constexpr GLuint ATTRIBUTE_TEXCOORD = 2;
+
+struct ShaderKey {
+    uint8_t lighting = 0;
+    uint8_t normalizeNormals = 0;
+    uint8_t lightCount = 0;
+    uint8_t lightTypes[SHADER_MAX_LIGHTS]{}; // D3DLIGHTTYPE of each enabled light, in order
+    uint8_t textured = 0;                    // a texture is set on stage 0
+    uint8_t colorOp = 0, colorArg1 = 0, colorArg2 = 0;
+    uint8_t alphaOp = 0, alphaArg1 = 0, alphaArg2 = 0;
+    uint8_t alphaFunc = 0; // D3DCMP_ value when alpha testing, else 0
+    uint8_t flatShading = 0; // one colour per triangle, from its first vertex
+
+    bool operator==(const ShaderKey&) const = default;
+};
+
+struct ShaderProgram {
+    GLuint program = 0;
+    GLint worldViewProjection = -1;
+    GLint worldView = -1;
+    GLint normalMatrix = -1;
+    GLint materialDiffuse = -1;
+    GLint materialAmbient = -1;
+    GLint materialEmissive = -1;
+    GLint ambient = -1;
+    GLint lightDiffuse = -1;
+    GLint lightAmbient = -1;
+    GLint lightPosition = -1;
+    GLint lightDirection = -1;
+    GLint lightAttenuation = -1;
+    GLint lightSpot = -1;
+    GLint alphaReference = -1;
+    GLint texture = -1;
+};
+
+std::string VertexShaderSource(const ShaderKey& key);
+std::string FragmentShaderSource(const ShaderKey& key);
+
+// Compiles and links the program of a key (the context must be current). program is 0 when GL
+// refuses it, with GL's log in `failure`.
+ShaderProgram BuildShaderProgram(const ShaderKey& key, std::string* failure);
+
+} // namespace gl

@@ -1,0 +1,82 @@
+// Texture uploads from surfaces.
+#include "platform/gl/texture_cache.h"
+
+#include "platform/ddraw/palette.h"
+
+namespace gl {
+
+namespace {
+
+class SurfaceTexture final : public ddraw::SurfaceData {
+public:
+    explicit SurfaceTexture(GarbageLink bin) : bin_(std::move(bin)) { glGenTextures(1, &name); }
+    ~SurfaceTexture() override {
+        if (auto bin = bin_.lock()) {
+            bin->textures.push_back(name);
+        }
+    }
+
+    bool Orphaned() const { return bin_.expired(); }
+
+    GLuint name = 0;
+    uint64_t version = 0; // 0: never uploaded
+    int width = 0;
+    int height = 0;
+
+private:
+    GarbageLink bin_;
+};
+
+} // namespace
+
+void ConvertToRgba(const ddraw::Surface& surface, std::vector<BYTE>& rgba) {
+    const ddraw::PixelLayout& layout = surface.Layout();
+    const ddraw::Palette* palette = surface.AttachedPalette();
+    const PALETTEENTRY* entries = palette != nullptr ? palette->Entries() : nullptr;
+    const bool paletteAlpha = palette != nullptr && palette->HasAlpha();
+    rgba.resize(size_t(surface.Width()) * surface.Height() * 4);
+    BYTE* out = rgba.data();
+    for (int y = 0; y < surface.Height(); ++y) {
+        const BYTE* row = surface.Pixels() + size_t(y) * surface.Pitch();
+        for (int x = 0; x < surface.Width(); ++x) {
+            const ddraw::Argb colour = ddraw::ReadPixel(
+                layout, row + size_t(x) * layout.bytesPerPixel, entries, paletteAlpha);
+            *out++ = static_cast<BYTE>(colour >> 16);
+            *out++ = static_cast<BYTE>(colour >> 8);
+            *out++ = static_cast<BYTE>(colour);
+            *out++ = static_cast<BYTE>(colour >> 24);
+        }
+    }
+}
+
+GLuint BindSurfaceTexture(ddraw::Surface& surface, const void* owner, const GarbageLink& bin,
+                          std::vector<BYTE>& scratch) {
+    auto* texture = static_cast<SurfaceTexture*>(surface.FindData(owner));
+    // Data left by a renderer that is gone (another may now live at the same address) is stale.
+    if (texture == nullptr || texture->Orphaned()) {
+        auto made = std::make_unique<SurfaceTexture>(bin);
+        texture = made.get();
+        surface.SetData(owner, std::move(made));
+    }
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    // A shell (a surface whose memory went with its primary) keeps whatever it had.
+    if (texture->version != surface.ContentVersion() && surface.HasPixels()) {
+        surface.SyncForRead();
+        ConvertToRgba(surface, scratch);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        if (texture->width == surface.Width() && texture->height == surface.Height()) {
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, surface.Width(), surface.Height(), GL_RGBA,
+                            GL_UNSIGNED_BYTE, scratch.data());
+        } else {
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, surface.Width(), surface.Height(), 0,
+                         GL_RGBA, GL_UNSIGNED_BYTE, scratch.data());
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+            texture->width = surface.Width();
+            texture->height = surface.Height();
+        }
+        texture->version = surface.ContentVersion();
+    }
+    return texture->name;
+}
+
+} // namespace gl

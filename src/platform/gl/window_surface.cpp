@@ -1,0 +1,64 @@
+// Pictures from memory into SDL window surfaces.
+#include "platform/gl/window_surface.h"
+
+#include <SDL.h>
+
+#include "platform/gl/letterbox.h"
+#include "platform/host/sdl_window.h"
+
+namespace gl {
+
+namespace {
+
+void WaitForRefresh(SDL_Window* window) {
+    static Uint64 last = 0;
+    SDL_DisplayMode mode{};
+    int refresh = 60;
+    if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0) {
+        refresh = mode.refresh_rate;
+    }
+    const Uint64 frequency = SDL_GetPerformanceFrequency();
+    const Uint64 period = frequency / Uint64(refresh);
+    const Uint64 now = SDL_GetPerformanceCounter();
+    if (last != 0 && now - last < period) {
+        SDL_Delay(static_cast<Uint32>((period - (now - last)) * 1000 / frequency));
+    }
+    last = SDL_GetPerformanceCounter();
+}
+
+} // namespace
+
+void ShowRgbaInWindow(HWND window, int width, int height, const BYTE* rgba, int pitch,
+                      bool waitForRefresh) {
+    SDL_Window* sdl = host::SdlWindowOf(window);
+    if (sdl == nullptr || width <= 0 || height <= 0) {
+        return;
+    }
+    // The window surface must be the window system's own image, not a texture of SDL's renderer
+    // (which would make a GL context on a window the hardware device may be using).
+    static bool hinted = false;
+    if (!hinted) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        hinted = true;
+    }
+    SDL_Surface* screen = SDL_GetWindowSurface(sdl);
+    if (screen == nullptr) {
+        return;
+    }
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<BYTE*>(rgba), width, height, 32, pitch, SDL_PIXELFORMAT_RGBA32);
+    if (picture == nullptr) {
+        return;
+    }
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    const Letterbox box = FitWithAspect(width, height, screen->w, screen->h);
+    SDL_Rect area{box.x, box.y, box.width, box.height};
+    SDL_BlitScaled(picture, nullptr, screen, &area);
+    SDL_FreeSurface(picture);
+    if (waitForRefresh) {
+        WaitForRefresh(sdl);
+    }
+    SDL_UpdateWindowSurface(sdl);
+}
+
+} // namespace gl
