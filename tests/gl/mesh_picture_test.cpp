@@ -1,0 +1,188 @@
+// The show's three models drawn through MeshFile::Render on both devices of the real driver set
+// (the window device on SDL's offscreen video driver, and the software device through EGL), from
+// a fixed camera, lit from above. Each picture is saved in gl-out/ for looking at; the model must
+// cover a fair part of the frame, and the two devices must agree.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "math/camera.h"
+#include "math/render_records.h"
+#include "mesh/mesh_file.h"
+#include "platform/ddraw/pixel_formats.h"
+#include "platform/host/drivers.h"
+#include "platform/host/host.h"
+#include "support/gl_test_support.h"
+#include "support/window_test_support.h"
+
+namespace {
+
+constexpr int WIDTH = 320;
+constexpr int HEIGHT = 240;
+constexpr D3DCOLOR BACKGROUND = 0x00102040;
+
+struct Frame {
+    std::vector<BYTE> rgba;
+};
+
+IDirectDrawSurface7* MakeSurface(IDirectDraw7* directDraw, DWORD caps, int width, int height,
+                                 const DDPIXELFORMAT* format) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | (width > 0 ? DDSD_WIDTH | DDSD_HEIGHT : 0) |
+                   (format != nullptr ? DDSD_PIXELFORMAT : 0);
+    desc.dwWidth = DWORD(width);
+    desc.dwHeight = DWORD(height);
+    if (format != nullptr) {
+        desc.ddpfPixelFormat = *format;
+    }
+    desc.ddsCaps.dwCaps = caps;
+    IDirectDrawSurface7* surface = nullptr;
+    EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
+    return surface;
+}
+
+// The largest distance of a vertex from its mesh's origin, over the whole file.
+float Radius(MeshFile& file) {
+    float radius = 0;
+    file.EnumerateNodes(
+        [](MeshNode* node, void* context) {
+            float& r = *static_cast<float*>(context);
+            for (DWORD i = 0; i < node->vertexCount; ++i) {
+                const D3DVERTEX& v = node->vertices[i];
+                r = std::max(r, std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z));
+            }
+            return 0;
+        },
+        &radius);
+    return radius;
+}
+
+// A camera above and in front of the model, far enough for all of it to fit.
+void DrawModel(IDirect3DDevice7* device, MeshFile& file) {
+    const float distance = 2.6f * Radius(file);
+    D3DMATRIX view, projection, world;
+    BuildLookAtMatrix(view, {0.35f * distance, 0.75f * distance, -0.55f * distance}, {0, 0, 0},
+                      {0, 1, 0});
+    BuildProjectionMatrix(projection, 3.14159265f / 4, float(HEIGHT) / float(WIDTH),
+                          distance * 0.05f, distance * 4);
+    BuildIdentityMatrix(world);
+    device->SetTransform(D3DTRANSFORMSTATE_WORLD, &world);
+    device->SetTransform(D3DTRANSFORMSTATE_VIEW, &view);
+    device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
+    D3DLIGHT7 light{};
+    light.dltType = D3DLIGHT_DIRECTIONAL;
+    light.dcvDiffuse = {1, 1, 1, 1};
+    light.dvDirection = {0.4f, -1.0f, 0.5f};
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    device->SetRenderState(D3DRENDERSTATE_AMBIENT, 0x40404040);
+    D3DMATERIAL7 material;
+    FillMaterial(material, 0.9f, 0.8f, 0.6f, 1.0f);
+    device->SetMaterial(&material);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BACKGROUND, 1, 0);
+    device->BeginScene();
+    EXPECT_EQ(file.Render(device), S_OK);
+    device->EndScene();
+}
+
+// Draws the model in the window with the device and answers the presented frame.
+Frame Render(HWND window, const GUID& deviceGuid, MeshFile& file, std::string* failure) {
+    Frame frame;
+    host::SetFrameSink([&frame](const host::PresentedFrame& presented) {
+        frame.rgba.clear();
+        for (int y = 0; y < presented.height; ++y) {
+            const BYTE* row = presented.rgba + size_t(y) * presented.pitch;
+            frame.rgba.insert(frame.rgba.end(), row, row + presented.width * 4);
+        }
+    });
+    void* object = nullptr;
+    DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
+    auto* directDraw = static_cast<IDirectDraw7*>(object);
+    directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
+    IDirectDrawSurface7* primary = MakeSurface(directDraw, DDSCAPS_PRIMARYSURFACE, 0, 0, nullptr);
+    IDirectDrawClipper* clipper = nullptr;
+    directDraw->CreateClipper(0, &clipper, nullptr);
+    clipper->SetHWnd(0, window);
+    primary->SetClipper(clipper);
+    clipper->Release();
+    IDirectDrawSurface7* back =
+        MakeSurface(directDraw, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, WIDTH, HEIGHT, nullptr);
+    const DDPIXELFORMAT zFormat = ddraw::MakePixelFormat(ddraw::PixelKind::Z32);
+    IDirectDrawSurface7* z = MakeSurface(directDraw, DDSCAPS_ZBUFFER, WIDTH, HEIGHT, &zFormat);
+    back->AddAttachedSurface(z);
+    IDirect3D7* direct3D = nullptr;
+    directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D));
+    IDirect3DDevice7* device = nullptr;
+    std::string messages;
+    host::SetDebugOutputSink([&messages](const char* text) { messages += text; });
+    if (direct3D->CreateDevice(deviceGuid, back, &device) == D3D_OK) {
+        DrawModel(device, file);
+        RECT screen{0, 0, WIDTH, HEIGHT};
+        EXPECT_EQ(primary->Blt(&screen, back, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+        EXPECT_EQ(device->Release(), 0u);
+    } else {
+        *failure = messages;
+    }
+    host::SetDebugOutputSink(nullptr);
+    host::SetFrameSink(nullptr);
+    z->Release();
+    back->Release();
+    primary->Release();
+    direct3D->Release();
+    EXPECT_EQ(directDraw->Release(), 0u);
+    return frame;
+}
+
+// Share of the pixels that are not the background.
+double Coverage(const Frame& frame) {
+    size_t covered = 0;
+    for (size_t i = 0; i + 3 < frame.rgba.size(); i += 4) {
+        const int r = frame.rgba[i], g = frame.rgba[i + 1], b = frame.rgba[i + 2];
+        covered += std::abs(r - 0x10) + std::abs(g - 0x20) + std::abs(b - 0x40) > 12 ? 1 : 0;
+    }
+    return double(covered) / double(WIDTH * HEIGHT);
+}
+
+TEST(MeshPictures, TheShowsModelsDrawAlikeOnBothDevices) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    ASSERT_TRUE(host::InstallDesktopHost()) << "SDL's video could not start";
+    HWND window = window_test::CreateTestWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, WIDTH, HEIGHT);
+    ASSERT_NE(window, nullptr);
+    mkdir("gl-out", 0755);
+    {
+        host::ScopedDrivers drivers(host::BuildRealDrivers());
+        for (const char* name : {"object.1", "object.2", "object.3"}) {
+            SCOPED_TRACE(name);
+            MeshFile file;
+            ASSERT_EQ(file.Load((std::string(LUMENFALL_MEDIA_DIR) + "/" + name).c_str()), S_OK);
+            std::string failure;
+            const Frame onWindow = Render(window, IID_IDirect3DHALDevice, file, &failure);
+            ASSERT_EQ(onWindow.rgba.size(), size_t(WIDTH) * HEIGHT * 4) << failure;
+            const Frame inSoftware = Render(window, IID_IDirect3DRGBDevice, file, &failure);
+            ASSERT_EQ(inSoftware.rgba.size(), size_t(WIDTH) * HEIGHT * 4) << failure;
+            const std::string base = std::string("gl-out/mesh_") + (name + 7);
+            gl_test::SavePng(base + "_window_device.png", WIDTH, HEIGHT, onWindow.rgba);
+            gl_test::SavePng(base + "_software_device.png", WIDTH, HEIGHT, inSoftware.rgba);
+
+            EXPECT_GT(Coverage(onWindow), 0.04);
+            EXPECT_LT(Coverage(onWindow), 0.9);
+            size_t differing = 0;
+            for (size_t i = 0; i < onWindow.rgba.size(); ++i) {
+                differing += std::abs(int(onWindow.rgba[i]) - int(inSoftware.rgba[i])) > 2 ? 1 : 0;
+            }
+            EXPECT_LT(differing, onWindow.rgba.size() / 100);
+        }
+    }
+    DestroyWindow(window);
+    window_test::ResetUserState();
+    host::UninstallDesktopHost();
+}
+
+} // namespace
