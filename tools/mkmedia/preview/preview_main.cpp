@@ -11,6 +11,7 @@
 #include "scene_mockups.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
     auto wanted = [&](const char* what) {
         if (argc == 2) {
             return true;
