@@ -29,6 +29,7 @@ trap cleanup EXIT INT TERM
 
 fail() {
     echo "FAIL: $*" >&2
+    [[ -n ${DISPLAY:-} ]] && xwininfo -root -tree >&2 2>/dev/null || true
     for log in "$out"/*.log; do
         echo "---- $log" >&2
         cat "$log" >&2
@@ -36,8 +37,9 @@ fail() {
     exit 1
 }
 
-# Xvfb picks a free display itself and writes its number once it is ready.
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$out/display" 2>"$out/xvfb.log" &
+# Xvfb picks a free display itself and writes its number once it is ready. -noreset: by default
+# the server resets when its last client leaves, and refuses the next one meanwhile.
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$out/display" 2>"$out/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [[ -s $out/display ]] && break
@@ -47,14 +49,34 @@ done
 export DISPLAY=:$(head -n1 "$out/display")
 unset WAYLAND_DISPLAY
 
+# Waits up to 15 s for the program's window to be on screen; sets window.
+find_window() {
+    window=
+    for _ in $(seq 150); do
+        # Polled here rather than with --sync: xdotool may also see a window more than once.
+        window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1 || true)
+        [[ -n $window ]] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to 5 s for a line in a run's output.
+wait_for_line() {
+    for _ in $(seq 50); do
+        grep -qx "$2" "$out/$1.log" && return 0
+        sleep 0.1
+    done
+    fail "$1: no '$2'"
+}
+
 # Starts the program and waits for its window; sets program_pid and window.
 start_program() {
     local run=$1
     shift
     "$program" "$@" >"$out/$run.log" 2>&1 &
     program_pid=$!
-    window=$(timeout 15 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) ||
-        fail "$run: no window appeared"
+    find_window || fail "$run: no window appeared"
 }
 
 # Waits up to 10 s for the program to end and checks its status and what it said.
@@ -76,7 +98,8 @@ expect_clean_exit() {
 
 # Run 1: look at the window, then press Escape.
 start_program escape
-info=$(xwininfo -id "$window")
+wait_for_line escape "window [0-9]* x [0-9]*"
+info=$(xwininfo -id "$window") || fail "window vanished"
 grep -q "Map State: IsViewable" <<<"$info" || fail "window not viewable"
 size=$(grep -oE 'window [0-9]+ x [0-9]+' "$out/escape.log" | grep -oE '[0-9]+' | paste -sd' ')
 width=$(awk '/Width:/ {print $2}' <<<"$info")
@@ -85,10 +108,15 @@ height=$(awk '/Height:/ {print $2}' <<<"$info")
 xprop -id "$window" _NET_WM_ICON | grep -q "32 x 32" || fail "icon 101 did not reach the window"
 # Nothing draws into the window here (that is the graphics layer's job), so the pictures show
 # where it is, not what it holds: the screen, and the window's own area at the client size.
-import -window root "$out/screen.png"
+import -window root "$out/screen.png" || fail "no screenshot"
 [[ $(identify -format '%w %h' "$out/screen.png") == "640 480" ]] || fail "screenshot is not the screen"
-import -window "$window" "$out/window.png"
+import -window "$window" "$out/window.png" || fail "no picture of the window"
 [[ $(identify -format '%w %h' "$out/window.png") == "$size" ]] || fail "window picture is not $size"
+# Sizes and places made by the window system reach the program as WM_SIZE and WM_MOVE.
+xdotool windowsize "$window" 400 300
+xdotool windowmove "$window" 100 120
+wait_for_line escape "size 400 x 300"
+wait_for_line escape "move 100 120"
 xdotool mousemove --window "$window" 20 20
 xdotool key Escape 2>>"$out/xdotool.log" || true
 expect_clean_exit escape
@@ -107,13 +135,14 @@ grep -qx "command exit" "$out/signal.log" && fail "the signal run saw the exit c
 program_pid=$!
 box=
 for _ in $(seq 100); do
-    box=$(xwininfo -root -tree | awk '/"Ichk."/ {print $1; exit}')
+    # Windows come and go while the tree is walked; a failed walk is simply tried again.
+    box=$(xwininfo -root -tree 2>/dev/null | awk '/"Ichk."/ {print $1; exit}' || true)
     [[ -n $box ]] && break
     grep -q "^box answered" "$out/box.log" && break
     sleep 0.1
 done
 if [[ -n $box ]]; then
-    import -window root "$out/box.png"
+    import -window root "$out/box.png" || true
     xdotool mousemove --window "$box" 10 10
     xdotool key Return 2>>"$out/xdotool.log" || true
     shown="on screen"
@@ -122,8 +151,7 @@ else
         fail "box: neither shown nor written to standard error"
     shown="on standard error (no box possible on this display)"
 fi
-window=$(timeout 15 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) ||
-    fail "box: no window after the box"
+find_window || fail "box: no window after the box"
 grep -qx "box answered 1" "$out/box.log" || fail "box: not answered with IDOK"
 kill -TERM "$program_pid"
 expect_clean_exit box

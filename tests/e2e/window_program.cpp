@@ -29,6 +29,14 @@ LRESULT TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         }
         break;
+    case WM_SIZE:
+        std::printf("size %d x %d\n", LOWORD(lParam), HIWORD(lParam));
+        std::fflush(stdout);
+        break;
+    case WM_MOVE:
+        std::printf("move %d %d\n", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        std::fflush(stdout);
+        break;
     case WM_CLOSE:
         Say("close");
         break;

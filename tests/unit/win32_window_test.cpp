@@ -82,6 +82,18 @@ TEST_F(WindowTest, CreationFailsCleanlyWhenRefusedOrMisnamed) {
     };
     EXPECT_EQ(window_test::CreateTestWindow(), nullptr);
     EXPECT_EQ(Log().Count(WM_DESTROY), 1);
+    // A procedure that destroys its window while it is being created: no window, no crash.
+    for (UINT killer : {WM_GETMINMAXINFO, WM_NCCREATE, WM_CREATE, WM_SIZE, WM_SHOWWINDOW}) {
+        Log().handler = [killer](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message == killer) {
+                DestroyWindow(hwnd);
+                return 0;
+            }
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        };
+        EXPECT_EQ(window_test::CreateTestWindow(), nullptr) << killer;
+        EXPECT_EQ(GetForegroundWindow(), nullptr) << killer;
+    }
     EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr,
                               nullptr, nullptr, nullptr),
               nullptr);

@@ -1,5 +1,8 @@
 // The desktop host: SDL windows and events, SDL message boxes. SDL starts here and only here,
 // so merely linking the platform layer never opens a display.
+#include <cstring>
+#include <string>
+
 #include <SDL.h>
 
 #include "platform/host/host.h"
@@ -28,6 +31,17 @@ bool InstallDesktopHost() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::string line = std::string("SDL: no video: ") + SDL_GetError() + "\n";
         WriteDebugOutput(line.c_str());
+        return false;
+    }
+    // When no display answers, SDL settles for a driver that shows nothing. A run that asked for
+    // one (SDL_VIDEODRIVER) gets it; otherwise that is no display, and the headless seams stay.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool invisible = driver != nullptr &&
+                     (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    if (invisible && (requested == nullptr || requested[0] == '\0')) {
+        WriteDebugOutput("SDL: no display answered; running headless\n");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     installed = new DesktopHost;

@@ -135,15 +135,20 @@ HWND CreateWindowInternal(const WindowCreateParams& params,
     if (!child) {
         AskMinMaxInfo(window);
     }
+    // The procedure may have destroyed its window while answering.
+    const WindowRecord* current = FindWindowRecord(window);
+    if (current == nullptr) {
+        return nullptr;
+    }
     CREATESTRUCTA create{};
     create.lpCreateParams = params.param;
     create.hInstance = params.instance;
     create.hMenu = params.menu;
     create.hwndParent = params.parent;
-    create.cx = record.rect.right - record.rect.left;
-    create.cy = record.rect.bottom - record.rect.top;
-    create.x = record.rect.left;
-    create.y = record.rect.top;
+    create.cx = current->rect.right - current->rect.left;
+    create.cy = current->rect.bottom - current->rect.top;
+    create.x = current->rect.left;
+    create.y = current->rect.top;
     create.style = static_cast<LONG>(params.style);
     create.lpszName = params.title;
     create.lpszClass = params.className;

@@ -5,7 +5,7 @@
 
 void ActivateWindow(HWND window) {
     HWND previous = ForegroundRecord();
-    if (previous == window) {
+    if (previous == window || !IsWindow(window)) {
         return;
     }
     SetForegroundRecord(window);
