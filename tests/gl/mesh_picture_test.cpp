@@ -48,28 +48,43 @@ IDirectDrawSurface7* MakeSurface(IDirectDraw7* directDraw, DWORD caps, int width
     return surface;
 }
 
-// The largest distance of a vertex from its mesh's origin, over the whole file.
-float Radius(MeshFile& file) {
-    float radius = 0;
+// The box around every vertex of the file (frame transforms aside: the models' frames keep
+// their meshes near the origin).
+struct Bounds {
+    D3DVECTOR low{1e30f, 1e30f, 1e30f};
+    D3DVECTOR high{-1e30f, -1e30f, -1e30f};
+};
+
+Bounds Measure(MeshFile& file) {
+    Bounds bounds;
     file.EnumerateNodes(
         [](MeshNode* node, void* context) {
-            float& r = *static_cast<float*>(context);
+            Bounds& b = *static_cast<Bounds*>(context);
             for (DWORD i = 0; i < node->vertexCount; ++i) {
                 const D3DVERTEX& v = node->vertices[i];
-                r = std::max(r, std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z));
+                b.low = {std::min(b.low.x, v.x), std::min(b.low.y, v.y), std::min(b.low.z, v.z)};
+                b.high = {std::max(b.high.x, v.x), std::max(b.high.y, v.y),
+                          std::max(b.high.z, v.z)};
             }
             return 0;
         },
-        &radius);
-    return radius;
+        &bounds);
+    return bounds;
 }
 
-// A camera above and in front of the model, far enough for all of it to fit.
+// A camera above and in front of the model's box, far enough for all of it to fit.
 void DrawModel(IDirect3DDevice7* device, MeshFile& file) {
-    const float distance = 2.6f * Radius(file);
+    const Bounds bounds = Measure(file);
+    const D3DVECTOR centre = {(bounds.low.x + bounds.high.x) / 2, (bounds.low.y + bounds.high.y) / 2,
+                              (bounds.low.z + bounds.high.z) / 2};
+    const float dx = bounds.high.x - bounds.low.x, dy = bounds.high.y - bounds.low.y,
+                dz = bounds.high.z - bounds.low.z;
+    const float distance = 1.1f * std::sqrt(dx * dx + dy * dy + dz * dz);
     D3DMATRIX view, projection, world;
-    BuildLookAtMatrix(view, {0.35f * distance, 0.75f * distance, -0.55f * distance}, {0, 0, 0},
-                      {0, 1, 0});
+    BuildLookAtMatrix(view,
+                      {centre.x + 0.1f * distance, centre.y + 0.95f * distance,
+                       centre.z - 0.3f * distance},
+                      centre, {0, 1, 0});
     BuildProjectionMatrix(projection, 3.14159265f / 4, float(HEIGHT) / float(WIDTH),
                           distance * 0.05f, distance * 4);
     BuildIdentityMatrix(world);
