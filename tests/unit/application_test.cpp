@@ -14,6 +14,7 @@
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 #include "resources/program_resources.h"
+#include "support/graphics_test_support.h"
 #include "support/shell_test_support.h"
 #include "support/window_test_support.h"
 
@@ -447,20 +448,24 @@ TEST_F(ApplicationTest, TheDeviceDialogChangesTheEnvironmentOnlyForAnotherChoice
     EXPECT_TRUE(app->ready);
 }
 
-TEST_F(ApplicationTest, TheAboutBoxAndContextMenuAreAskedForButAbsent) {
+TEST_F(ApplicationTest, TheFrameRateTextIsTheMeasuredRatePlusTwoInGreyOnTheBackBuffer) {
     CreateOnTypicalDrivers();
-    Command(CMD_ABOUT);
-    EXPECT_EQ(pauseCount, 0);
-    EXPECT_TRUE(app->ready);
-    SendMessageA(app->window, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
-    MINMAXINFO info{};
-    SendMessageA(app->window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMinTrackSize.x, 100);
-    EXPECT_EQ(info.ptMinTrackSize.y, 100);
-    EXPECT_EQ(SendMessageA(app->window, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0), 1);
-    EXPECT_FALSE(app->ready);
-    EXPECT_EQ(SendMessageA(app->window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0), 1);
-    EXPECT_TRUE(app->ready);
+    app->showStats = TRUE;
+    clock.Set(2500);
+    ASSERT_EQ(app->FrameStep(), S_OK);
+    EXPECT_FLOAT_EQ(statsRate, 1.0f / 2.5f + 2.0f) << "one frame in the 2.5 s since 0";
+    EXPECT_EQ(statsFrames, 0u);
+    clock.Set(3000);
+    ASSERT_EQ(app->FrameStep(), S_OK);
+    EXPECT_EQ(statsFrames, 1u) << "not a second yet: counted, not measured";
+
+    // Grey 100 in the 16-bit back buffer: 5, 6 and 5 bits of 100.
+    const DWORD grey565 = ((100u >> 3) << 11) | ((100u >> 2) << 5) | (100u >> 3);
+    int greyPixels = 0;
+    for (DWORD pixel : gfx_test::ReadRawPixels(app->renderSurface)) {
+        greyPixels += pixel == grey565 ? 1 : 0;
+    }
+    EXPECT_GT(greyPixels, 10);
 }
 
 } // namespace

@@ -1,0 +1,181 @@
+# Shared steps of the demo's end-to-end scripts (sourced, not run): a private Xvfb, the program
+# started and found by its process, message boxes found by their caption and answered, the
+# picture sampled, and a clean-up that runs on every way out.
+#
+# The sourcing script sets `name` first; everything it makes goes to $out.
+
+bin=${LUMENFALL_BIN_DIR:?LUMENFALL_BIN_DIR names the folder of the built programs}
+out=${LUMENFALL_E2E_OUT:-$(mktemp -d)}/$name
+mkdir -p "$out"
+rm -rf "${out:?}"/*
+# Sanitizer builds: leaks inside system libraries are not the program's.
+export LSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/../lsan-system-libraries.supp:fast_unwind_on_malloc=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# The registry is the built-in default (media beside the program) unless a script names one.
+export LUMENFALL_REGISTRY=$out/no-registry.ini
+
+for tool in Xvfb xdotool xwininfo import convert; do
+    command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
+done
+
+xvfb_pid=
+program_pid=
+cleanup() {
+    [[ -n $program_pid ]] && kill -KILL "$program_pid" 2>/dev/null || true
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    for log in "$out"/*.log; do
+        [[ -f $log ]] || continue
+        echo "---- $log" >&2
+        tail -n 40 "$log" >&2
+    done
+    exit 1
+}
+
+# start_xvfb [Xvfb options...]: a 640 x 480 screen on a free display. -noreset keeps the server
+# up between clients (message boxes come and go). LUMENFALL_E2E_XVFB_ARGS may add options, such
+# as a font path: without X fonts no message box can be drawn, and the platform then writes the
+# box to standard error and answers OK by itself.
+start_xvfb() {
+    # shellcheck disable=SC2086
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset "$@" ${LUMENFALL_E2E_XVFB_ARGS:-} \
+        3>"$out/display" 2>"$out/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [[ -s $out/display ]] && break
+        sleep 0.1
+    done
+    [[ -s $out/display ]] || fail "Xvfb did not start"
+    export DISPLAY=:$(head -n1 "$out/display")
+    unset WAYLAND_DISPLAY
+}
+
+# start_program log program [arguments...]: runs it in the background (sets program_pid).
+start_program() {
+    local log=$1
+    shift
+    "$@" >"$out/$log.log" 2>&1 &
+    program_pid=$!
+}
+
+# find_window: the program's visible window (by its process); sets `window`.
+find_window() {
+    window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program_pid" 2>/dev/null |
+        head -n1) || fail "no window of the program appeared"
+}
+
+# box_window: the id of a visible message box ("Ichk."), or nothing.
+box_window() {
+    xwininfo -root -tree 2>/dev/null | awk '/"Ichk\."/ {print $1; exit}'
+}
+
+# answer_boxes count seconds: answers boxes with Return as they come, for up to `seconds`,
+# stopping after `count` of them; sets `answered`.
+answer_boxes() {
+    local count=$1 seconds=$2 box
+    answered=0
+    local deadline=$((SECONDS + seconds))
+    while ((answered < count && SECONDS < deadline)); do
+        box=$(box_window)
+        if [[ -z $box ]]; then
+            kill -0 "$program_pid" 2>/dev/null || break
+            sleep 0.1
+            continue
+        fi
+        import -window root "$out/box-$answered.png" 2>/dev/null || true
+        # The focus is given to the box: without a window manager the main window keeps it.
+        xdotool windowfocus "$box" key Return 2>>"$out/xdotool.log" || true
+        answered=$((answered + 1))
+        # Wait for that box to go before looking for the next one.
+        for _ in $(seq 50); do
+            xwininfo -id "$box" >/dev/null 2>&1 || break
+            sleep 0.1
+        done
+    done
+}
+
+# boxes_reported text: how many boxes with this text the program put up, shown or not (each
+# goes to standard error as "Ichk.: <text>").
+boxes_reported() {
+    grep -c -F "Ichk.: $1" "$out/run.log" || true
+}
+
+# boxes_not_shown: how many boxes could not be shown on this display (answered OK by the
+# platform itself).
+boxes_not_shown() {
+    grep -c -F "SDL: message box:" "$out/run.log" || true
+}
+
+# press key: a key to the program's window (found by find_window).
+press() {
+    xdotool windowfocus "$window" key "$1" 2>>"$out/xdotool.log" || true
+}
+
+# wait_exit seconds: waits for the program to end and sets `status`; fails when it does not.
+wait_exit() {
+    local seconds=$1
+    for _ in $(seq $((seconds * 10))); do
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$program_pid" 2>/dev/null && fail "the program did not end within $seconds s"
+    status=0
+    wait "$program_pid" || status=$?
+    program_pid=
+}
+
+# Geometry of `window` on the screen: win_x win_y win_w win_h.
+window_geometry() {
+    local info
+    info=$(xwininfo -id "$window")
+    win_x=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")
+    win_y=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
+    win_w=$(awk '/Width:/ {print $2}' <<<"$info")
+    win_h=$(awk '/Height:/ {print $2}' <<<"$info")
+}
+
+# frame_pixel picture fx fy: the colour "r g b" at point (fx, fy) of a 640 x 480 frame shown in
+# `window`, scaled with its aspect kept and centred, as the platform presents frames.
+frame_pixel() {
+    local picture=$1 fx=$2 fy=$3
+    local x y
+    read -r x y < <(awk -v w="$win_w" -v h="$win_h" -v ox="$win_x" -v oy="$win_y" \
+        -v fx="$fx" -v fy="$fy" 'BEGIN {
+            s = w / 640; if (h / 480 < s) s = h / 480;
+            px = (w - 640 * s) / 2; py = (h - 480 * s) / 2;
+            printf "%d %d\n", ox + px + (fx + 0.5) * s, oy + py + (fy + 0.5) * s }')
+    convert "$picture" -format "%[fx:int(255*p{$x,$y}.r)] %[fx:int(255*p{$x,$y}.g)] %[fx:int(255*p{$x,$y}.b)]" info:
+}
+
+# is_black "r g b"
+is_black() {
+    local r g b
+    read -r r g b <<<"$1"
+    ((r <= 8 && g <= 8 && b <= 8))
+}
+
+# at_least_clear_colour "r g b": the clear colour 0x001843 (RGB565-quantised) or lighter, as
+# additive scene drawing only ever adds to it.
+at_least_clear_colour() {
+    local r g b
+    read -r r g b <<<"$1"
+    ((g >= 21 && b >= 62))
+}
+
+# check_letterbox picture: black bars over the top and bottom of the frame, the clear colour
+# (or lighter) between them.
+check_letterbox() {
+    local picture=$1 pixel
+    window_geometry
+    for point in "320 6" "40 20" "600 20" "320 472" "40 460" "600 460"; do
+        pixel=$(frame_pixel "$picture" $point)
+        is_black "$pixel" || fail "frame point ($point) is $pixel, not a black bar"
+    done
+    for point in "320 240" "8 150" "632 330" "320 100" "320 380"; do
+        pixel=$(frame_pixel "$picture" $point)
+        at_least_clear_colour "$pixel" || fail "frame point ($point) is $pixel, not the clear colour"
+    done
+}
