@@ -102,11 +102,17 @@ protected:
 
 private:
     ~GlDevice() override {
-        context_->MakeCurrent();
-        // Hand every surface its pixels back and let go of it before the context goes.
+        // Hand every surface its pixels back and let go of it before the context goes. Without
+        // the context (its window was destroyed first) the pixels are lost with it.
+        const bool current = context_->MakeCurrent();
+        if (!current) {
+            renderer_->Abandon();
+        }
         const std::vector<ddraw::Surface*> backed = *backed_;
         for (ddraw::Surface* surface : backed) {
-            renderer_->ReadSurface(*surface);
+            if (current) {
+                renderer_->ReadSurface(*surface);
+            }
             surface->SetBacking(nullptr);
             surface->SetData(renderer_.get(), nullptr);
         }

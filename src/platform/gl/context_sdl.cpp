@@ -45,31 +45,44 @@ std::string RendererString() {
 
 class WindowContext final : public Context {
 public:
-    WindowContext(SDL_Window* window, SDL_GLContext context)
-        : window_(window), context_(context) {
+    WindowContext(HWND owner, SDL_Window* window, SDL_GLContext context)
+        : owner_(owner), window_(window), context_(context) {
         renderer_ = RendererString();
     }
     ~WindowContext() override {
         if (SDL_GL_GetCurrentContext() == context_) {
-            SDL_GL_MakeCurrent(window_, nullptr);
+            SDL_GL_MakeCurrent(WindowAlive() ? window_ : nullptr, nullptr);
         }
         SDL_GL_DeleteContext(context_);
     }
 
     bool MakeCurrent() override {
+        // A device may outlive its window (a program that releases it after DestroyWindow);
+        // then the SDL window is gone and must not be touched.
+        if (!WindowAlive()) {
+            return false;
+        }
         if (SDL_GL_GetCurrentContext() == context_ && SDL_GL_GetCurrentWindow() == window_) {
             return true;
         }
         return SDL_GL_MakeCurrent(window_, context_) == 0;
     }
 
-    bool DrawsInto(HWND window) const override { return host::SdlWindowOf(window) == window_; }
+    bool DrawsInto(HWND window) const override {
+        return WindowAlive() && host::SdlWindowOf(window) == window_;
+    }
 
     void DrawableSize(int* width, int* height) const override {
-        SDL_GL_GetDrawableSize(window_, width, height);
+        *width = *height = 0;
+        if (WindowAlive()) {
+            SDL_GL_GetDrawableSize(window_, width, height);
+        }
     }
 
     void Swap(bool waitForRefresh) override {
+        if (!WindowAlive()) {
+            return;
+        }
         const int interval = waitForRefresh ? 1 : 0;
         if (interval != swapInterval_) {
             // A display that cannot synchronise keeps swapping at once; SDL says so and we go on.
@@ -80,6 +93,9 @@ public:
     }
 
 private:
+    bool WindowAlive() const { return host::SdlWindowOf(owner_) == window_; }
+
+    HWND owner_;
     SDL_Window* window_;
     SDL_GLContext context_;
     int swapInterval_ = -1;
@@ -106,7 +122,7 @@ std::unique_ptr<Context> CreateWindowContext(HWND window, std::string* failure) 
         *failure = std::string("no 3.3 core context on the window: ") + SDL_GetError();
         return nullptr;
     }
-    return std::make_unique<WindowContext>(sdl, context);
+    return std::make_unique<WindowContext>(window, sdl, context);
 }
 
 std::string ProbeWindowRenderer() {

@@ -105,6 +105,9 @@ Renderer::Renderer() : garbage_(std::make_shared<GarbageBin>()) {
 }
 
 Renderer::~Renderer() {
+    if (abandoned_) {
+        return;
+    }
     for (auto& [key, program] : programs_) {
         glDeleteProgram(program.program);
     }

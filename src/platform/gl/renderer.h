@@ -52,6 +52,9 @@ public:
 
     // Forget the GL state shadow (after someone else used the context).
     void InvalidateShadow();
+    // The context is gone or cannot be made current: the destructor then makes no GL calls
+    // (the objects go with the context).
+    void Abandon() { abandoned_ = true; }
 
 private:
     RenderTarget* TargetOf(ddraw::Surface& surface);
@@ -88,6 +91,7 @@ private:
     GLuint boundTexture_ = 0xFFFFFFFF;
     int depthMask_ = -1;
     int scissor_ = -1;
+    bool abandoned_ = false;
 };
 
 } // namespace gl
