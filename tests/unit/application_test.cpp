@@ -390,6 +390,19 @@ TEST_F(ApplicationTest, FailingHardwareWithNothingToFallBackToEndsAfterOneBoxAnd
     EXPECT_STREQ(app->selectedDevice->name, "HAL");
 }
 
+TEST_F(ApplicationTest, LeftoverReferencesFailAChangeButNotTheCleanup) {
+    CreateOnTypicalDrivers();
+    IDirect3DDevice7* kept = app->device;
+    kept->AddRef(); // someone still holds the device when the environment is rebuilt
+    Command(CMD_TOGGLE_FULLSCREEN);
+    EXPECT_EQ(boxes.Count(ENVIRONMENT_ERROR), 1);
+    EXPECT_FALSE(IsWindow(app->window)) << "the failed change closed the window";
+    EXPECT_EQ(app->Count("Shutdown"), 1);
+    EXPECT_EQ(app->device, nullptr);
+    kept->Release();
+    EXPECT_EQ(shell_test::TakeQueuedMessages().back().message, static_cast<UINT>(WM_QUIT));
+}
+
 TEST_F(ApplicationTest, CleanupBeforeAnyDisplayDeviceFreesTheCatalogOnly) {
     UseDrivers(host::TypicalFakeDrivers());
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
