@@ -1,6 +1,7 @@
 #include "platform/host/sdl_window_backend.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #include "platform/host/sdl_keys.h"
@@ -41,6 +42,12 @@ void PlaceClient(SDL_Window* sdl, const RECT& client) {
     // SDL refuses empty windows; the smallest it takes is one pixel.
     SDL_SetWindowSize(sdl, std::max<LONG>(1, client.right - client.left),
                       std::max<LONG>(1, client.bottom - client.top));
+}
+
+// Where each full-screen window's client area was before it went full screen.
+std::map<const SdlNativeWindow*, RECT>& PlacesBeforeFullscreen() {
+    static std::map<const SdlNativeWindow*, RECT> places;
+    return places;
 }
 
 } // namespace
@@ -101,6 +108,7 @@ void SdlWindowBackend::DestroyNativeWindow(NativeWindow* native) {
         return;
     }
     windows_.erase(found);
+    PlacesBeforeFullscreen().erase(window);
     SDL_DestroyWindow(window->sdl);
     delete window;
 }
@@ -178,12 +186,28 @@ void SdlWindowBackend::SetExclusiveFullscreen(NativeWindow* native, bool exclusi
         return;
     }
     // There are no real mode changes: full screen is a desktop-sized window, and the frames
-    // are scaled to it.
+    // are scaled to it. A bare X server (no window manager, as under Xvfb) does not act on
+    // SDL's full-screen request: the X window would keep its size while SDL reports the
+    // desktop's. So the window is first made to cover the desktop, borderless, by hand; a
+    // window manager then finds it there already. Leaving puts the client area back.
+    if (exclusive) {
+        PlacesBeforeFullscreen()[window] = ClientOnScreen(window->sdl);
+        SDL_SetWindowBordered(window->sdl, SDL_FALSE);
+        PlaceClient(window->sdl, DesktopRect());
+    }
     if (SDL_SetWindowFullscreen(window->sdl, exclusive ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         TraceSdlFailure("full screen");
         return;
     }
     window->fullscreen = exclusive;
+    if (!exclusive) {
+        auto& places = PlacesBeforeFullscreen();
+        if (auto place = places.find(window); place != places.end()) {
+            SDL_SetWindowBordered(window->sdl, Decorated(window->style) ? SDL_TRUE : SDL_FALSE);
+            PlaceClient(window->sdl, place->second);
+            places.erase(place);
+        }
+    }
 }
 
 void SdlWindowBackend::ShowCursor(bool show) {
