@@ -7,7 +7,9 @@
 
 namespace {
 
-const BYTE* Bytes(const void* data) { return static_cast<const BYTE*>(data); }
+const BYTE* Bytes(const void* data) {
+    return static_cast<const BYTE*>(data);
+}
 
 DWORD DwordAt(const BYTE* data, size_t offset) {
     DWORD value;

@@ -47,8 +47,8 @@ HRESULT MeshFile::Load(LPCSTR fileName) {
         return E_FAIL;
     }
     XFileRef<IDirectXFileEnumObject> enumObject;
-    HRESULT result = file->CreateEnumObject(const_cast<char*>(fileName), DXFILELOAD_FROMFILE,
-                                            enumObject.Out());
+    HRESULT result =
+        file->CreateEnumObject(const_cast<char*>(fileName), DXFILELOAD_FROMFILE, enumObject.Out());
     if (FAILED(result)) {
         char path[MEDIA_FILE_PATH_SIZE];
         if (!BuildMediaFilePath(fileName, path)) {

@@ -60,8 +60,8 @@ HRESULT LoadMesh(IDirectXFileData* mesh, MeshChildList& parent) {
     if (node == nullptr) {
         return E_OUTOFMEMORY;
     }
-    const HRESULT result = node->SetGeometry(geometry.vertexCount, geometry.positions,
-                                             geometry.faces);
+    const HRESULT result =
+        node->SetGeometry(geometry.vertexCount, geometry.positions, geometry.faces);
     if (FAILED(result)) {
         delete node;
         return result;

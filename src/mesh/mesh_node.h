@@ -45,7 +45,7 @@ struct MeshNode {
     // loader has placed every face it is cut down to the indices actually written, so faces that
     // found no slot leave no unwritten indices behind.
     DWORD indexCount;
-    WORD* indices; // slot 0's triangles first, then slot 1's, and so on
+    WORD* indices;       // slot 0's triangles first, then slot 1's, and so on
     DWORD materialCount; // highest slot that received faces, plus one
     MeshMaterial materials[MESH_SLOT_COUNT];
     BOOL transparent; // some slot's material has a diffuse alpha below 1

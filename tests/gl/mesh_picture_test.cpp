@@ -75,16 +75,16 @@ Bounds Measure(MeshFile& file) {
 // A camera above and in front of the model's box, far enough for all of it to fit.
 void DrawModel(IDirect3DDevice7* device, MeshFile& file) {
     const Bounds bounds = Measure(file);
-    const D3DVECTOR centre = {(bounds.low.x + bounds.high.x) / 2, (bounds.low.y + bounds.high.y) / 2,
+    const D3DVECTOR centre = {(bounds.low.x + bounds.high.x) / 2,
+                              (bounds.low.y + bounds.high.y) / 2,
                               (bounds.low.z + bounds.high.z) / 2};
     const float dx = bounds.high.x - bounds.low.x, dy = bounds.high.y - bounds.low.y,
                 dz = bounds.high.z - bounds.low.z;
     const float distance = 1.1f * std::sqrt(dx * dx + dy * dy + dz * dz);
     D3DMATRIX view, projection, world;
-    BuildLookAtMatrix(view,
-                      {centre.x + 0.1f * distance, centre.y + 0.95f * distance,
-                       centre.z - 0.3f * distance},
-                      centre, {0, 1, 0});
+    BuildLookAtMatrix(
+        view, {centre.x + 0.1f * distance, centre.y + 0.95f * distance, centre.z - 0.3f * distance},
+        centre, {0, 1, 0});
     BuildProjectionMatrix(projection, 3.14159265f / 4, float(HEIGHT) / float(WIDTH),
                           distance * 0.05f, distance * 4);
     BuildIdentityMatrix(world);

@@ -94,8 +94,7 @@ TEST_F(MeshRenderTest, EachSlotWithFacesIsOneBatchInSlotOrder) {
     }
     EXPECT_EQ(recording->Draw(0).indices, (std::vector<WORD>{0, 1, 2, 2, 3, 4}));
     EXPECT_EQ(recording->Draw(1).indices, (std::vector<WORD>{1, 2, 3, 3, 4, 5}));
-    EXPECT_EQ(recording->Draw(1).indices,
-              std::vector<WORD>(mesh->indices + 6, mesh->indices + 12))
+    EXPECT_EQ(recording->Draw(1).indices, std::vector<WORD>(mesh->indices + 6, mesh->indices + 12))
         << "the second batch starts right after slot 0's indices";
     EXPECT_EQ(recording->CountOf(DeviceMethod::SetMaterial), 1u) << "only the restore";
 }
@@ -148,12 +147,12 @@ TEST_F(MeshRenderTest, NestedFramesDrawUnderTheirMatricesInFrontOfTheWorld) {
 
 TEST_F(MeshRenderTest, TransparentMeshesFollowInABlendedPassAndEveryStateIsPutBack) {
     ASSERT_EQ(Load(file, XFile(Triangle("Glass", MaterialList(2, {1},
-                                                               Material({1, 1, 1, 1}) +
-                                                                   Material({1, 1, 1, 0.5f}))) +
+                                                              Material({1, 1, 1, 1}) +
+                                                                  Material({1, 1, 1, 0.5f}))) +
                                Triangle("Solid"))),
               S_OK);
-    IDirectDrawSurface7* texture = gfx_test::CreateSurface(directDraw, 8, 8,
-                                                           ddraw::PixelKind::RGB565);
+    IDirectDrawSurface7* texture =
+        gfx_test::CreateSurface(directDraw, 8, 8, ddraw::PixelKind::RGB565);
     D3DMATERIAL7 grey;
     FillMaterial(grey, 0.5f, 0.5f, 0.5f, 0.75f);
     D3DMATRIX world;
@@ -254,11 +253,12 @@ TEST_F(MeshRenderTest, VertexAndIndexArraysAreHandedOutInPlace) {
 
 TEST_F(MeshRenderTest, ScalingMovesPositionsOnly) {
     const std::vector<Face> faces = {{0, 1, 2}};
-    ASSERT_EQ(Load(file, XFile(Frame("F", Mesh("A", {{1, 2, 3}, {4, 5, 6}, {0, 1, 0}}, faces,
-                                                Normals({{0, 1, 0}, {0, 1, 0}, {0, 1, 0}}, faces) +
-                                                    TextureCoords({{0.5f, 0.25f}, {1, 1}, {0, 0}}))) +
-                               Triangle("B"))),
-              S_OK);
+    ASSERT_EQ(
+        Load(file, XFile(Frame("F", Mesh("A", {{1, 2, 3}, {4, 5, 6}, {0, 1, 0}}, faces,
+                                         Normals({{0, 1, 0}, {0, 1, 0}, {0, 1, 0}}, faces) +
+                                             TextureCoords({{0.5f, 0.25f}, {1, 1}, {0, 0}}))) +
+                         Triangle("B"))),
+        S_OK);
     const std::vector<D3DVERTEX> before(file.FindNode("B")->vertices,
                                         file.FindNode("B")->vertices + 3);
     ASSERT_EQ(file.ScaleMeshes(2), S_OK);

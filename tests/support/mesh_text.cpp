@@ -38,7 +38,9 @@ std::string FaceArray(const std::vector<Face>& faces) {
 
 } // namespace
 
-std::string XFile(const std::string& objects) { return "xof 0302txt 0032\n" + objects; }
+std::string XFile(const std::string& objects) {
+    return "xof 0302txt 0032\n" + objects;
+}
 
 std::vector<Position> Spread(int n) {
     std::vector<Position> positions;

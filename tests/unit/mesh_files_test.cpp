@@ -110,14 +110,15 @@ TEST_F(MeshFilesTest, TexturesNamedByMaterialsLiveInTheStoreAsLongAsTheirMesh) {
     const std::string materials =
         // A named top-level material, used through a reference.
         Material({1, 1, 1, 1}, TextureFilename("glow.tga"), "Shared") +
-        Frame("F", Triangle("A", MaterialList(4, {0},
-                                              "{ Shared }\n" +
-                                                  Material({1, 1, 1, 1}, TextureFilename("missing.tga")) +
-                                                  // Only the first child names a texture.
-                                                  Material({1, 1, 1, 1}, "Header { 1; 0; 1; }\n" +
-                                                                             TextureFilename("late.tga")) +
-                                                  // Used by no face, still a slot.
-                                                  Material({1, 1, 1, 1}, TextureFilename("plain.tga")))));
+        Frame("F", Triangle("A", MaterialList(
+                                     4, {0},
+                                     "{ Shared }\n" +
+                                         Material({1, 1, 1, 1}, TextureFilename("missing.tga")) +
+                                         // Only the first child names a texture.
+                                         Material({1, 1, 1, 1}, "Header { 1; 0; 1; }\n" +
+                                                                    TextureFilename("late.tga")) +
+                                         // Used by no face, still a slot.
+                                         Material({1, 1, 1, 1}, TextureFilename("plain.tga")))));
     Write(work_ / "textured.x", XFile(materials));
     MeshFile file;
     ASSERT_EQ(file.Load("textured.x"), S_OK);
@@ -143,8 +144,9 @@ TEST_F(MeshFilesTest, TexturesNamedByMaterialsLiveInTheStoreAsLongAsTheirMesh) {
     const std::string cut = std::string(75, 'x') + ".tga";
     test_images::WriteFile((work_ / cut).string(), SmallTga());
     ASSERT_EQ(AddTexture(cut.c_str(), 0, 0), S_OK);
-    Write(work_ / "long.x", XFile(Triangle("M", MaterialList(1, {0}, Material({1, 1, 1, 1},
-                                                    TextureFilename(cut + "-more"))))));
+    Write(work_ / "long.x",
+          XFile(Triangle(
+              "M", MaterialList(1, {0}, Material({1, 1, 1, 1}, TextureFilename(cut + "-more"))))));
     ASSERT_EQ(file.Load("long.x"), S_OK);
     EXPECT_STREQ(file.FindNode("M")->materials[0].textureName, "");
     file.DestroyTree();

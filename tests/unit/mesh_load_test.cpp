@@ -15,7 +15,7 @@ void ExpectNormal(const D3DVERTEX& v, float x, float y, float z) {
 }
 
 // Ten triangles; face i is (i, i + 1, i + 2), so each face can be recognised by its indices.
-const std::vector<Face> kTenFaces = {{0, 1, 2}, {1, 2, 3}, {2, 3, 4}, {3, 4, 5}, {4, 5, 6},
+const std::vector<Face> kTenFaces = {{0, 1, 2}, {1, 2, 3}, {2, 3, 4}, {3, 4, 5},  {4, 5, 6},
                                      {5, 6, 7}, {6, 7, 8}, {7, 8, 9}, {8, 9, 10}, {9, 10, 11}};
 
 std::vector<WORD> FacesInOrder(std::initializer_list<WORD> faces) {
@@ -50,7 +50,8 @@ TEST(MeshLoad, AMeshAtTopLevelHangsUnderTheRootAndItsQuadBecomesAFan) {
     EXPECT_EQ(quad->materialCount, 1u) << "no material list: every face in slot 0";
     EXPECT_EQ(quad->materials[0].indexCount, 6u);
     for (int i = 0; i < 14; ++i) {
-        i < 10 ? ExpectNormal(quad->vertices[i], 0, 0, 1) : ExpectNormal(quad->vertices[i], 1, 0, 0);
+        i < 10 ? ExpectNormal(quad->vertices[i], 0, 0, 1)
+               : ExpectNormal(quad->vertices[i], 1, 0, 0);
     }
 }
 
@@ -66,8 +67,8 @@ TEST(MeshLoad, FramesNestInFileOrderAndTheirTransformsMirrorZ) {
     for (MeshNode* node : Nodes(file)) {
         names.push_back(node->name);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"D3DFile_Root", "Outer", "Inner", "Tri", "Tri",
-                                               "Second"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"D3DFile_Root", "Outer", "Inner", "Tri", "Tri", "Second"}));
     const MeshNode* outer = file.root->child;
     const float expected[16] = {1, 2, -3, 4, 5, 6, -7, 8, -9, -10, 11, 12, 13, 14, -15, 16};
     for (int i = 0; i < 16; ++i) {
@@ -77,8 +78,8 @@ TEST(MeshLoad, FramesNestInFileOrderAndTheirTransformsMirrorZ) {
 }
 
 TEST(MeshLoad, FacesAreGroupedBySlotInFaceOrderUnlessTheListIsOfOneMaterialOrDisagrees) {
-    const std::string three = Material({1, 0, 0, 1}) + Material({0, 1, 0, 1}) +
-                              Material({0, 0, 1, 1});
+    const std::string three =
+        Material({1, 0, 0, 1}) + Material({0, 1, 0, 1}) + Material({0, 0, 1, 1});
     MeshFile file;
     MeshNode* mesh = LoadOne(file, Mesh("M", Spread(12), kTenFaces,
                                         MaterialList(3, {2, 0, 1, 0, 2, 1, 0, 2, 1, 0}, three)));
@@ -102,8 +103,8 @@ TEST(MeshLoad, FacesAreGroupedBySlotInFaceOrderUnlessTheListIsOfOneMaterialOrDis
 }
 
 TEST(MeshLoad, MaterialsKeepTheirColoursAndAlphaBelowOneMakesTheMeshTransparent) {
-    const std::string glass = Material({0.2f, 0.4f, 0.6f, 0.5f}, "", "", 8, {0.1f, 0.2f, 0.3f},
-                                       {0.4f, 0.5f, 0.6f});
+    const std::string glass =
+        Material({0.2f, 0.4f, 0.6f, 0.5f}, "", "", 8, {0.1f, 0.2f, 0.3f}, {0.4f, 0.5f, 0.6f});
     MeshFile file;
     ASSERT_EQ(Load(file, XFile(Mesh("Glass", Spread(3), {{0, 1, 2}}, MaterialList(1, {0}, glass)) +
                                Mesh("Solid", Spread(3), {{0, 1, 2}},
@@ -163,15 +164,15 @@ TEST(MeshLoad, FacesThatCannotBeDrawnOrFoundNoSlotLeaveNoIndicesBehind) {
     };
     const std::string one = Material({1, 1, 1, 1});
     const std::vector<Face> faces = {{0, 1, 2}, {1, 2, 3}, {2, 3, 4}};
-    for (const Case& c : {Case{"material past the count", MaterialList(3, {0, 5, 1}, one),
-                               {0, 1, 2, 2, 3, 4}, 2},
-                          Case{"material past the slots", MaterialList(20, {17, 0, 17}, one),
-                               {1, 2, 3}, 1},
-                          Case{"no materials", MaterialList(0, {0, 0, 0}, one), {}, 0},
-                          // The first list placed every face; the second must not again.
-                          Case{"second list", MaterialList(2, {1, 0, 0}, one + one) +
-                                                  MaterialList(1, {0, 0, 0}, one),
-                               {1, 2, 3, 2, 3, 4, 0, 1, 2}, 2}}) {
+    for (const Case& c :
+         {Case{"material past the count", MaterialList(3, {0, 5, 1}, one), {0, 1, 2, 2, 3, 4}, 2},
+          Case{"material past the slots", MaterialList(20, {17, 0, 17}, one), {1, 2, 3}, 1},
+          Case{"no materials", MaterialList(0, {0, 0, 0}, one), {}, 0},
+          // The first list placed every face; the second must not again.
+          Case{"second list",
+               MaterialList(2, {1, 0, 0}, one + one) + MaterialList(1, {0, 0, 0}, one),
+               {1, 2, 3, 2, 3, 4, 0, 1, 2},
+               2}}) {
         MeshFile file;
         MeshNode* mesh = LoadOne(file, Mesh("M", Spread(5), faces, c.children));
         ASSERT_NE(mesh, nullptr);
@@ -180,8 +181,8 @@ TEST(MeshLoad, FacesThatCannotBeDrawnOrFoundNoSlotLeaveNoIndicesBehind) {
     }
     // Vertex 9 and 70000 do not exist; two corners make no triangle.
     MeshFile file;
-    MeshNode* mesh = LoadOne(file, Mesh("M", Spread(4), {{0, 1, 2}, {1, 2, 9}, {3, 2}, {0, 2, 3},
-                                                        {0, 1, 2, 3, 70000}}));
+    MeshNode* mesh = LoadOne(
+        file, Mesh("M", Spread(4), {{0, 1, 2}, {1, 2, 9}, {3, 2}, {0, 2, 3}, {0, 1, 2, 3, 70000}}));
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(Indices(mesh), (std::vector<WORD>{0, 1, 2, 0, 2, 3}));
 }
