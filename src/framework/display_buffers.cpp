@@ -58,7 +58,9 @@ HRESULT DisplayDevice::CreateFullscreenBuffers(DDSURFACEDESC2* modeDesc) {
         TraceError(SOURCE_UNIT, __LINE__, result, "Error: Can't get the backbuffer");
         return DISPLAY_E_BACKBUFFER;
     }
-    renderSurface->AddRef();
+    // GetAttachedSurface has given us one reference, which Destroy releases. No second one is
+    // taken: a back buffer dies with its primary, and a reference left over would keep an empty
+    // shell of it alive for good.
 
     if (stereo) {
         DDSCAPS2 leftCaps{};
@@ -69,7 +71,6 @@ HRESULT DisplayDevice::CreateFullscreenBuffers(DDSURFACEDESC2* modeDesc) {
             TraceError(SOURCE_UNIT, __LINE__, result, "Error: Can't get the left backbuffer");
             return DISPLAY_E_BACKBUFFER;
         }
-        leftRenderSurface->AddRef();
     }
     return S_OK;
 }

@@ -10,11 +10,7 @@ start_xvfb
 started=$SECONDS
 start_program run "$bin/lf_e2e_fast_clock_program" "$factor"
 find_window
-sleep 1
-press Return
-sleep 1
-import -window root "$out/screen.png"
-check_letterbox "$out/screen.png"
+wait_for_letterbox 30
 wait_exit 60
 elapsed=$((SECONDS - started))
 [[ $status -eq 0 ]] || fail "exit status $status"

@@ -10,16 +10,12 @@ start_xvfb -extension GLX
 start_program run "$bin/lumenfall"
 answer_boxes 1 30
 find_window
-sleep 1
-press Return
-sleep 2
 kill -0 "$program_pid" 2>/dev/null || fail "the show did not go on after the box"
 [[ -z $(box_window) ]] || fail "a second box came up"
 reported=$(boxes_reported "Something doesn't like to work...")
 ((reported == 1)) || fail "$reported error boxes, expected one"
 ((answered + $(boxes_not_shown) == 1)) || fail "the error box was neither shown nor reported"
-import -window root "$out/screen.png"
-check_letterbox "$out/screen.png"
+wait_for_letterbox 30
 press Escape
 wait_exit 10
 [[ $status -eq 0 ]] || fail "exit status $status after Escape"

@@ -10,13 +10,9 @@ start_program run "$bin/lumenfall"
 find_window
 # The first frame opens the start-up dialog; Return confirms the device shown (if the dialog
 # cannot be shown, the key does nothing).
-sleep 1
-press Return
-sleep 2
 kill -0 "$program_pid" 2>/dev/null || fail "the program ended by itself"
 [[ -z $(box_window) ]] || fail "an error box came up"
-import -window root "$out/screen.png"
-check_letterbox "$out/screen.png"
+wait_for_letterbox 30
 
 press Escape
 wait_exit 10

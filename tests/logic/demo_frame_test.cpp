@@ -336,8 +336,13 @@ TEST_F(DemoFrameTest, TheShowEndsOnlyAfter118SecondsWithTheFrameDrawnFirst) {
     EXPECT_NE(GetTextureSurface("misc.bmp"), nullptr);
 
     Frame(118.01f);
+    // The last frame is drawn completely, letterbox (last: the lower line) and all.
     EXPECT_EQ(device->CountOf(DeviceMethod::EndScene), 1u);
-    EXPECT_EQ(device->DrawCount(), 4u) << "the letterbox of the last frame";
+    ASSERT_GE(device->DrawCount(), 4u);
+    const DeviceCall& last = device->Draw(device->DrawCount() - 1);
+    ASSERT_EQ(last.vertices.size(), 4u);
+    EXPECT_EQ(last.vertices[3].x, -550.0f);
+    EXPECT_EQ(last.vertices[3].z, -248.0f);
     EXPECT_TRUE(QuitPosted());
     EXPECT_EQ(GetTextureSurface("misc.bmp"), nullptr) << "texture surfaces released";
     EXPECT_NE(FindTexture("misc.bmp"), nullptr) << "the images stay";
