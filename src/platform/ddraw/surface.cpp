@@ -22,11 +22,13 @@ uint64_t NextSerial() {
     return ++counter;
 }
 
-// Back buffers that outlived their primary because the program still holds them. Keeping them
-// listed leaves them reachable (they are freed when their last reference goes).
+// Back buffers that outlived their primary because the program still holds them (the program
+// takes one reference more than it gives back). Keeping them listed leaves them reachable for
+// leak checkers at exit; each is freed when its last reference goes. The list itself is never
+// destroyed, so that it is still there when those checkers look.
 std::vector<Surface*>& Shells() {
-    static std::vector<Surface*> shells;
-    return shells;
+    static auto* shells = new std::vector<Surface*>;
+    return *shells;
 }
 
 // What an 8-bit surface without a palette reads as in a device context: all black.

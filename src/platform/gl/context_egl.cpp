@@ -3,6 +3,9 @@
 #include <epoxy/egl.h>
 #include <epoxy/gl.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstring>
 
 #include "platform/gl/context.h"
@@ -26,52 +29,73 @@ bool HasExtension(const char* list, const char* name) {
     return false;
 }
 
-// The display of the software device, initialised once for the process: EGL counts
-// initialisations per display, and contexts come and go with devices.
+// Keeps the GL driver loaded for the rest of the process. Another user of the same display
+// (below) may terminate it, and Mesa then unloads the driver while memory the driver keeps for
+// the process is still held; pinned, that memory stays attributable to the driver (leak checkers
+// can tell it from the program's own) and a later initialisation finds the driver in place.
+void PinLoadedDrivers() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const char* name = info->dlpi_name;
+            if (name != nullptr && (std::strstr(name, "_dri.so") != nullptr ||
+                                    std::strstr(name, "libgallium") != nullptr)) {
+                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE); // never closed, on purpose
+            }
+            return 0;
+        },
+        nullptr);
+}
+
+// The display of the software device. EGL hands out one display per device, so others in the
+// process (SDL's offscreen video driver takes the same device) share it, and their
+// eglTerminate ends it for everyone: it is initialised again before each use (a no-op while it
+// is still initialised).
 EGLDisplay SoftwareDisplay(std::string* failure) {
     static EGLDisplay display = EGL_NO_DISPLAY;
     static std::string why;
     static bool tried = false;
-    if (tried) {
-        if (display == EGL_NO_DISPLAY && failure != nullptr) {
-            *failure = why;
-        }
-        return display;
-    }
-    tried = true;
-    const char* client = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    if (!HasExtension(client, "EGL_EXT_device_enumeration") &&
-        !HasExtension(client, "EGL_EXT_device_base")) {
-        why = "EGL cannot enumerate devices";
-    } else if (!HasExtension(client, "EGL_EXT_platform_device")) {
-        why = "EGL has no device platform";
-    } else {
-        EGLDeviceEXT devices[16];
-        EGLint count = 0;
-        if (!eglQueryDevicesEXT(16, devices, &count)) {
-            count = 0;
-        }
-        EGLDeviceEXT software = nullptr;
-        for (EGLint i = 0; i < count && software == nullptr; ++i) {
-            if (HasExtension(eglQueryDeviceStringEXT(devices[i], EGL_EXTENSIONS),
-                             "EGL_MESA_device_software")) {
-                software = devices[i];
-            }
-        }
-        if (software == nullptr) {
-            why = "EGL lists no software device";
+    if (!tried) {
+        tried = true;
+        const char* client = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+        if (!HasExtension(client, "EGL_EXT_device_enumeration") &&
+            !HasExtension(client, "EGL_EXT_device_base")) {
+            why = "EGL cannot enumerate devices";
+        } else if (!HasExtension(client, "EGL_EXT_platform_device")) {
+            why = "EGL has no device platform";
         } else {
-            EGLDisplay candidate =
-                eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, software, nullptr);
-            EGLint major = 0, minor = 0;
-            if (candidate == EGL_NO_DISPLAY || !eglInitialize(candidate, &major, &minor)) {
-                why = "the software device's EGL display cannot be initialised";
+            EGLDeviceEXT devices[16];
+            EGLint count = 0;
+            if (!eglQueryDevicesEXT(16, devices, &count)) {
+                count = 0;
+            }
+            EGLDeviceEXT software = nullptr;
+            for (EGLint i = 0; i < count && software == nullptr; ++i) {
+                if (HasExtension(eglQueryDeviceStringEXT(devices[i], EGL_EXTENSIONS),
+                                 "EGL_MESA_device_software")) {
+                    software = devices[i];
+                }
+            }
+            if (software == nullptr) {
+                why = "EGL lists no software device";
             } else {
-                display = candidate;
+                display = eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, software, nullptr);
+                if (display == EGL_NO_DISPLAY) {
+                    why = "the software device has no EGL display";
+                }
             }
         }
     }
-    if (display == EGL_NO_DISPLAY && failure != nullptr) {
+    EGLint major = 0, minor = 0;
+    if (display != EGL_NO_DISPLAY && !eglInitialize(display, &major, &minor)) {
+        *failure = "the software device's EGL display cannot be initialised";
+        return EGL_NO_DISPLAY;
+    }
+    static bool pinned = false;
+    if (display != EGL_NO_DISPLAY && !pinned) {
+        PinLoadedDrivers();
+        pinned = true;
+    }
+    if (display == EGL_NO_DISPLAY) {
         *failure = why;
     }
     return display;
