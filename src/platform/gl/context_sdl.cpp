@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 
 #include "platform/gl/context.h"
+#include "platform/gl/refresh_pacing.h"
 #include "platform/host/sdl_window.h"
 
 namespace gl {
@@ -90,6 +91,9 @@ public:
             swapInterval_ = interval;
         }
         SDL_GL_SwapWindow(window_);
+        if (waitForRefresh) {
+            PaceToDisplayRefresh(window_);
+        }
     }
 
 private:

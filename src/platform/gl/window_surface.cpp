@@ -4,29 +4,10 @@
 #include <SDL.h>
 
 #include "platform/gl/letterbox.h"
+#include "platform/gl/refresh_pacing.h"
 #include "platform/host/sdl_window.h"
 
 namespace gl {
-
-namespace {
-
-void WaitForRefresh(SDL_Window* window) {
-    static Uint64 last = 0;
-    SDL_DisplayMode mode{};
-    int refresh = 60;
-    if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0) {
-        refresh = mode.refresh_rate;
-    }
-    const Uint64 frequency = SDL_GetPerformanceFrequency();
-    const Uint64 period = frequency / Uint64(refresh);
-    const Uint64 now = SDL_GetPerformanceCounter();
-    if (last != 0 && now - last < period) {
-        SDL_Delay(static_cast<Uint32>((period - (now - last)) * 1000 / frequency));
-    }
-    last = SDL_GetPerformanceCounter();
-}
-
-} // namespace
 
 void ShowRgbaInWindow(HWND window, int width, int height, const BYTE* rgba, int pitch,
                       bool waitForRefresh) {
@@ -56,7 +37,7 @@ void ShowRgbaInWindow(HWND window, int width, int height, const BYTE* rgba, int 
     SDL_BlitScaled(picture, nullptr, screen, &area);
     SDL_FreeSurface(picture);
     if (waitForRefresh) {
-        WaitForRefresh(sdl);
+        PaceToDisplayRefresh(sdl);
     }
     SDL_UpdateWindowSurface(sdl);
 }
