@@ -29,9 +29,9 @@ constexpr int INITIAL_WINDOW_SIZE = 300;
 Application::Application()
     : displayDevice(nullptr), active(FALSE), ready(FALSE), timeRunning(TRUE), singleStep(FALSE),
       baseTime(0), stopTime(0), window(nullptr), selectedDevice(nullptr), directDraw(nullptr),
-      direct3D(nullptr), device(nullptr), renderSurface(nullptr), leftRenderSurface(nullptr),
-      renderSurfaceDesc{}, windowTitle("Direct3D Application"), useZBuffer(FALSE),
-      appSetsView(FALSE), showStats(FALSE), confirmDevice(nullptr) {
+      direct3D(nullptr), device(nullptr), renderSurface(nullptr),
+      leftRenderSurface(nullptr), renderSurfaceDesc{}, windowTitle("Direct3D Application"),
+      useZBuffer(FALSE), appSetsView(FALSE), showStats(FALSE), confirmDevice(nullptr) {
     // The view matrices are left for BuildViewMatrices; zeroed so that a frame drawn before the
     // first Animate uses a defined (if empty) view.
     leftView = rightView = monoView = D3DMATRIX{};
@@ -55,13 +55,27 @@ Application::~Application() {
     }
 }
 
-HRESULT Application::LoadScene() { return S_OK; }
-HRESULT Application::PrepareDevice() { return S_OK; }
-HRESULT Application::ReleaseDevice() { return S_OK; }
-HRESULT Application::DrawFrame() { return S_OK; }
-HRESULT Application::Animate(float) { return S_OK; }
-HRESULT Application::SurfacesRestored() { return S_OK; }
-HRESULT Application::Shutdown() { return S_OK; }
+HRESULT Application::LoadScene() {
+    return S_OK;
+}
+HRESULT Application::PrepareDevice() {
+    return S_OK;
+}
+HRESULT Application::ReleaseDevice() {
+    return S_OK;
+}
+HRESULT Application::DrawFrame() {
+    return S_OK;
+}
+HRESULT Application::Animate(float) {
+    return S_OK;
+}
+HRESULT Application::SurfacesRestored() {
+    return S_OK;
+}
+HRESULT Application::Shutdown() {
+    return S_OK;
+}
 
 HRESULT Application::QuerySuspend(LPARAM) {
     Pause(true);
@@ -111,10 +125,9 @@ HRESULT Application::Create(HINSTANCE instance, LPSTR) {
     // Messages arrive while the window is being made; they find selectedDevice set and ready
     // false, so nothing tries to use the environment before it exists.
     window = CreateWindowExA(0, WINDOW_CLASS_NAME, windowTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                             CW_USEDEFAULT, CW_USEDEFAULT, INITIAL_WINDOW_SIZE,
-                             INITIAL_WINDOW_SIZE, nullptr,
-                             LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU)), instance,
-                             nullptr);
+                             CW_USEDEFAULT, CW_USEDEFAULT, INITIAL_WINDOW_SIZE, INITIAL_WINDOW_SIZE,
+                             nullptr, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU)),
+                             instance, nullptr);
     UpdateWindow(window);
 
     result = InitEnvironment();

@@ -148,8 +148,8 @@ LRESULT Application::HandleCommand(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case CMD_ABOUT:
         // Dialog 143 is not among the program's resources; the box never opens.
         Pause(true);
-        DialogBoxParamA(reinterpret_cast<HINSTANCE>(
-                            static_cast<ULONG_PTR>(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_HINSTANCE)))),
+        DialogBoxParamA(reinterpret_cast<HINSTANCE>(static_cast<ULONG_PTR>(
+                            static_cast<DWORD>(GetWindowLongA(hwnd, GWL_HINSTANCE)))),
                         MAKEINTRESOURCEA(IDD_ABOUT), hwnd, AboutProc, 0);
         Pause(false);
         return 0;

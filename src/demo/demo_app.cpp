@@ -9,9 +9,9 @@
 #include "math/render_records.h"
 #include "math/vector.h"
 #include "mesh/mesh_file.h"
+#include "platform/win32/user.h"
 #include "texture/texture_store.h"
 #include "texture/texture_surfaces.h"
-#include "platform/win32/user.h"
 
 namespace {
 
@@ -91,8 +91,8 @@ HRESULT DemoApp::PrepareDevice() {
 
     D3DVIEWPORT7 viewport{};
     device->GetViewport(&viewport);
-    const float aspect = static_cast<float>(viewport.dwHeight) /
-                         static_cast<float>(viewport.dwWidth);
+    const float aspect =
+        static_cast<float>(viewport.dwHeight) / static_cast<float>(viewport.dwWidth);
     D3DMATRIX projection;
     BuildIdentityMatrix(projection);
     BuildProjectionMatrix(projection, PI_FLOAT * ONE_THIRD, aspect, NEAR_PLANE, FAR_PLANE);

@@ -39,8 +39,8 @@ void DemoApp::DrawLetterbox(IDirect3DDevice7* d3dDevice) {
     for (const LetterboxQuad& quad : LETTERBOX_QUADS) {
         D3DVERTEX vertices[4];
         for (int i = 0; i < 4; ++i) {
-            vertices[i] = MakeVertex(MakeVector(quad[i].x, 0.0f, quad[i].z), up, quad[i].tu,
-                                     quad[i].tv);
+            vertices[i] =
+                MakeVertex(MakeVector(quad[i].x, 0.0f, quad[i].z), up, quad[i].tu, quad[i].tv);
         }
         d3dDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_VERTEX, vertices, 4, 0);
     }

@@ -40,8 +40,8 @@ public:
 
     // Builds every object for `window`; `driverGuid` null means the primary display driver.
     // `modeDesc` is required in full screen. On failure everything made so far is released.
-    HRESULT Create(HWND window, GUID* driverGuid, const GUID* deviceGuid,
-                   DDSURFACEDESC2* modeDesc, DWORD flags);
+    HRESULT Create(HWND window, GUID* driverGuid, const GUID* deviceGuid, DDSURFACEDESC2* modeDesc,
+                   DWORD flags);
     // Releases everything; DISPLAY_E_STILL_REFERENCED when the device or DirectDraw object had
     // other holders (they are dropped either way). Safe on an empty object.
     HRESULT Destroy();

@@ -48,8 +48,8 @@ DialogChoice ReadControls(HWND dialog) {
         choice.modeIndex = static_cast<DWORD>(data);
     }
     HWND windowedCheck = GetDlgItem(dialog, IDC_WINDOWED_CHECK);
-    choice.windowed = windowedCheck != nullptr &&
-                      SendMessageA(windowedCheck, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    choice.windowed =
+        windowedCheck != nullptr && SendMessageA(windowedCheck, BM_GETCHECK, 0, 0) == BST_CHECKED;
     HWND stereoCheck = GetDlgItem(dialog, IDC_STEREO_CHECK);
     choice.stereo =
         stereoCheck != nullptr && SendMessageA(stereoCheck, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -98,8 +98,8 @@ void UpdateDeviceDialog(HWND dialog, DeviceInfo* device, DWORD modeIndex, BOOL w
     GetDevices(&records, &count);
     for (DWORD i = 0; i < count; ++i) {
         DeviceInfo& record = records[i];
-        LRESULT item = SendMessageA(deviceList, CB_ADDSTRING, 0,
-                                    reinterpret_cast<LPARAM>(record.name));
+        LRESULT item =
+            SendMessageA(deviceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(record.name));
         if (&record != device) {
             continue;
         }
@@ -150,8 +150,7 @@ INT_PTR DeviceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         openingModeIndex = openingDevice->currentModeIndex;
         openingWindowed = openingDevice->windowed;
         openingStereo = openingDevice->stereo;
-        UpdateDeviceDialog(dialog, openingDevice, openingModeIndex, openingWindowed,
-                           openingStereo);
+        UpdateDeviceDialog(dialog, openingDevice, openingModeIndex, openingWindowed, openingStereo);
         return TRUE;
     }
     if (message != WM_COMMAND) {
@@ -179,8 +178,7 @@ INT_PTR DeviceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
             choice.windowed = choice.device->windowed;
             choice.stereo = choice.device->stereo;
         }
-        UpdateDeviceDialog(dialog, choice.device, choice.modeIndex, choice.windowed,
-                           choice.stereo);
+        UpdateDeviceDialog(dialog, choice.device, choice.modeIndex, choice.windowed, choice.stereo);
         return TRUE;
     }
 }

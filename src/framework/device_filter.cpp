@@ -51,8 +51,8 @@ HRESULT DeviceCallback(LPSTR, LPSTR deviceName, D3DDEVICEDESC7* desc, LPVOID con
     record.deviceGuidStorage = desc->deviceGUID;
     record.deviceGuid = &record.deviceGuidStorage;
 
-    record.modes = new (std::nothrow) DDSURFACEDESC2[staging->modeCount > 0 ? staging->modeCount
-                                                                             : 1];
+    record.modes =
+        new (std::nothrow) DDSURFACEDESC2[staging->modeCount > 0 ? staging->modeCount : 1];
     if (record.modes == nullptr) {
         return Reject(record);
     }

@@ -20,8 +20,8 @@ HRESULT SurfaceFailure(int line, HRESULT result, HRESULT ownCode) {
 } // namespace
 
 HRESULT DisplayDevice::CreateFullscreenBuffers(DDSURFACEDESC2* modeDesc) {
-    screenRect = RECT{0, 0, static_cast<LONG>(modeDesc->dwWidth),
-                      static_cast<LONG>(modeDesc->dwHeight)};
+    screenRect =
+        RECT{0, 0, static_cast<LONG>(modeDesc->dwWidth), static_cast<LONG>(modeDesc->dwHeight)};
     width = screenRect.right - screenRect.left;
     height = screenRect.bottom - screenRect.top;
 
@@ -38,7 +38,8 @@ HRESULT DisplayDevice::CreateFullscreenBuffers(DDSURFACEDESC2* modeDesc) {
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
     desc.dwBackBufferCount = 1;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+    desc.ddsCaps.dwCaps =
+        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
     if (stereo) {
         desc.ddsCaps.dwCaps |= DDSCAPS_VIDEOMEMORY;
         desc.ddsCaps.dwCaps2 |= DDSCAPS2_STEREOSURFACELEFT;

@@ -21,7 +21,9 @@ DisplayDevice::DisplayDevice()
     screenRect = RECT{0, 0, 0, 0};
 }
 
-DisplayDevice::~DisplayDevice() { Destroy(); }
+DisplayDevice::~DisplayDevice() {
+    Destroy();
+}
 
 HRESULT DisplayDevice::Create(HWND newWindow, GUID* driverGuid, const GUID* deviceGuid,
                               DDSURFACEDESC2* modeDesc, DWORD flags) {
@@ -66,8 +68,8 @@ HRESULT DisplayDevice::CreateDirectDraw(GUID* driverGuid, DWORD flags) {
         return DISPLAY_E_CREATE_DDRAW;
     }
 
-    DWORD level = fullscreen ? DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE | DDSCL_ALLOWREBOOT
-                             : DDSCL_NORMAL;
+    DWORD level =
+        fullscreen ? DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE | DDSCL_ALLOWREBOOT : DDSCL_NORMAL;
     if ((flags & DISPLAY_KEEP_FPU) == 0) {
         level |= DDSCL_FPUSETUP;
     }

@@ -177,29 +177,35 @@ TEST_F(DemoFrameTest, StartLoadsEveryMediaFileAndPreparesTheDevice) {
         case DeviceMethod::SetRenderState:
         case DeviceMethod::SetTextureStageState:
         case DeviceMethod::SetTransform:
-            setUp.push_back(d3d::MethodName(call.method) + std::string(" ") +
-                            std::to_string(call.id) +
-                            (call.method == DeviceMethod::SetTransform
-                                 ? std::string()
-                                 : "=" + std::to_string(call.value)));
+            setUp.push_back(
+                d3d::MethodName(call.method) + std::string(" ") + std::to_string(call.id) +
+                (call.method == DeviceMethod::SetTransform ? std::string()
+                                                           : "=" + std::to_string(call.value)));
             break;
         default:
             break;
         }
     }
-    const std::vector<std::string> expected = {
-        "SetLight 0=0", "LightEnable 0=1", "SetRenderState 137=1",
-        "SetRenderState 139=" + std::to_string(0xAAAAAAAAu), "GetViewport 0=0",
-        "SetTransform 1", "SetTransform 3", "SetRenderState 26=0", "SetRenderState 29=0",
-        "SetRenderState 7=0", "SetRenderState 19=2", "SetRenderState 20=2",
-        "SetTextureStageState 17=2", "SetTextureStageState 16=2"};
+    const std::vector<std::string> expected = {"SetLight 0=0",
+                                               "LightEnable 0=1",
+                                               "SetRenderState 137=1",
+                                               "SetRenderState 139=" + std::to_string(0xAAAAAAAAu),
+                                               "GetViewport 0=0",
+                                               "SetTransform 1",
+                                               "SetTransform 3",
+                                               "SetRenderState 26=0",
+                                               "SetRenderState 29=0",
+                                               "SetRenderState 7=0",
+                                               "SetRenderState 19=2",
+                                               "SetRenderState 20=2",
+                                               "SetTextureStageState 17=2",
+                                               "SetTextureStageState 16=2"};
     ASSERT_GE(setUp.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(setUp.begin(), setUp.begin() + expected.size()), expected);
 
     const d3d::DeviceState state = device->StateBefore(device->Calls().size());
     D3DMATRIX projection;
-    BuildProjectionMatrix(projection, 3.14159265f * (1.0f / 3.0f), 480.0f / 640.0f, 1.0f,
-                          1000.0f);
+    BuildProjectionMatrix(projection, 3.14159265f * (1.0f / 3.0f), 480.0f / 640.0f, 1.0f, 1000.0f);
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 4; ++column) {
             EXPECT_FLOAT_EQ(state.projection.m[row][column], projection.m[row][column]);

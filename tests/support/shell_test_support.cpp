@@ -33,7 +33,9 @@ DebugCapture::DebugCapture() {
     host::SetDebugOutputSink([this](const char* text) { text_ += text; });
 }
 
-DebugCapture::~DebugCapture() { host::SetDebugOutputSink(nullptr); }
+DebugCapture::~DebugCapture() {
+    host::SetDebugOutputSink(nullptr);
+}
 
 int DebugCapture::Count(const std::string& piece) const {
     int count = 0;

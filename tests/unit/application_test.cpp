@@ -328,12 +328,12 @@ TEST_F(ApplicationTest, FullScreenSwitchSavesTheWindowStyleAndRectangleAndRestor
 }
 
 TEST_F(ApplicationTest, AFailingHardwareDeviceGivesOneBoxAndTheShowRunsOnSoftwareInFullScreen) {
-    UseDrivers({FakeDriverBuilder()
-                    .StandardModes()
-                    .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL")
-                                .FailsWith(DDERR_OUTOFMEMORY))
-                    .Device(FakeDeviceBuilder(IID_IDirect3DRGBDevice, "RGB").Hardware(false))
-                    .Build()});
+    UseDrivers(
+        {FakeDriverBuilder()
+             .StandardModes()
+             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL").FailsWith(DDERR_OUTOFMEMORY))
+             .Device(FakeDeviceBuilder(IID_IDirect3DRGBDevice, "RGB").Hardware(false))
+             .Build()});
     ASSERT_EQ(app->Create(GetModuleHandleA(nullptr), nullptr), S_OK);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, ENVIRONMENT_ERROR);

@@ -76,14 +76,13 @@ TEST_F(DeviceCatalogTest, A16BitDeviceGetsItsThreeModesOutOfNineStartingAt640x48
 }
 
 TEST_F(DeviceCatalogTest, OnlyFourSizesAreOfferedAndNever1280x1024) {
-    host::ScopedDrivers drivers(
-        {FakeDriverBuilder()
-             .StandardModes()
-             .Mode(320, 200, 16)
-             .Mode(1600, 1200, 24)
-             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL")
-                         .RenderDepths(DDBD_16 | DDBD_24 | DDBD_32))
-             .Build()});
+    host::ScopedDrivers drivers({FakeDriverBuilder()
+                                     .StandardModes()
+                                     .Mode(320, 200, 16)
+                                     .Mode(1600, 1200, 24)
+                                     .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL")
+                                                 .RenderDepths(DDBD_16 | DDBD_24 | DDBD_32))
+                                     .Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     EXPECT_EQ(ModeList(deviceCatalog.records[0]),
               (std::vector<std::string>{"640x480x16", "640x480x32", "800x600x16", "800x600x32",
@@ -92,11 +91,11 @@ TEST_F(DeviceCatalogTest, OnlyFourSizesAreOfferedAndNever1280x1024) {
 }
 
 TEST_F(DeviceCatalogTest, ADeviceWithout640x480x16KeepsAZeroCurrentModeAndFailsFullScreen) {
-    host::ScopedDrivers drivers({FakeDriverBuilder()
-                                     .StandardModes()
-                                     .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL")
-                                                 .RenderDepths(DDBD_32))
-                                     .Build()});
+    host::ScopedDrivers drivers(
+        {FakeDriverBuilder()
+             .StandardModes()
+             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL").RenderDepths(DDBD_32))
+             .Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     const DeviceInfo& record = deviceCatalog.records[0];
     EXPECT_EQ(ModeList(record).front(), "640x480x32");

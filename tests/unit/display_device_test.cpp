@@ -132,9 +132,9 @@ TEST_F(DisplayDeviceTest, ALowColourDesktopRefusesEveryCreationAlsoForFullScreen
     DisplayDevice display;
     EXPECT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, nullptr, 0),
               DISPLAY_E_LOW_COLOR_DEPTH);
-    EXPECT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, &mode640x16,
-                             DISPLAY_FULLSCREEN),
-              DISPLAY_E_LOW_COLOR_DEPTH);
+    EXPECT_EQ(
+        display.Create(window, nullptr, &IID_IDirect3DHALDevice, &mode640x16, DISPLAY_FULLSCREEN),
+        DISPLAY_E_LOW_COLOR_DEPTH);
     EXPECT_EQ(display.GetDirectDraw(), nullptr) << "what was made is released";
     EXPECT_TRUE(trace->Text().empty()) << "this refusal is not traced";
 }
@@ -154,8 +154,7 @@ TEST_F(DisplayDeviceTest, ZBufferDepthFollowsTheColourDepthElseFallsBackTo16Bits
     display.Destroy();
 
     // No z-buffer asked for: none made.
-    ASSERT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, &mode32,
-                             DISPLAY_FULLSCREEN),
+    ASSERT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, &mode32, DISPLAY_FULLSCREEN),
               S_OK);
     EXPECT_EQ(display.zBuffer, nullptr);
 }
@@ -235,8 +234,8 @@ TEST_F(DisplayDeviceTest, EachFailingStepGivesItsCodeAndOneTraceLineAndReleasesE
     cases[3] = {"Couldn't get the Direct3D interface", DISPLAY_E_NO_D3D, {}};
     cases[3].failures.queryDirect3D = E_NOINTERFACE;
     cases[4] = {"Couldn't create the D3DDevice", DISPLAY_E_CREATE_DEVICE, {}, true};
-    cases[5] = {"Device doesn't support requested zbuffer format", DISPLAY_E_ZBUFFER, {}, false,
-                true};
+    cases[5] = {
+        "Device doesn't support requested zbuffer format", DISPLAY_E_ZBUFFER, {}, false, true};
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -269,11 +268,9 @@ TEST_F(DisplayDeviceTest, EachFailingStepGivesItsCodeAndOneTraceLineAndReleasesE
 TEST_F(DisplayDeviceTest, ArgumentsAreCheckedBeforeAnythingIsTouched) {
     host::ScopedDrivers drivers(host::TypicalFakeDrivers());
     DisplayDevice display;
-    EXPECT_EQ(display.Create(nullptr, nullptr, &IID_IDirect3DHALDevice, nullptr, 0),
-              E_INVALIDARG);
+    EXPECT_EQ(display.Create(nullptr, nullptr, &IID_IDirect3DHALDevice, nullptr, 0), E_INVALIDARG);
     EXPECT_EQ(display.Create(window, nullptr, nullptr, nullptr, 0), E_INVALIDARG);
-    EXPECT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, nullptr,
-                             DISPLAY_FULLSCREEN),
+    EXPECT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, nullptr, DISPLAY_FULLSCREEN),
               E_INVALIDARG);
     EXPECT_EQ(display.window, nullptr);
     EXPECT_EQ(display.ShowFrame(), DISPLAY_E_NOT_CREATED);
