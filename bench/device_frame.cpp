@@ -32,8 +32,12 @@ void* operator new(std::size_t size) {
     }
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -148,17 +152,20 @@ struct DevicePath {
         DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
         directDraw = static_cast<IDirectDraw7*>(object);
         directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D));
-        target = Make(width, height, ddraw::PixelKind::RGB565, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+        target = Make(width, height, ddraw::PixelKind::RGB565,
+                      DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
         IDirectDrawSurface7* z = Make(width, height, ddraw::PixelKind::Z16, DDSCAPS_ZBUFFER);
         target->AddAttachedSurface(z);
         z->Release();
-        texture = Make(256, 256, ddraw::PixelKind::XRGB8888, DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY);
+        texture =
+            Make(256, 256, ddraw::PixelKind::XRGB8888, DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY);
         const std::vector<BYTE> rgba = TextureRgba();
         DDSURFACEDESC2 desc{};
         desc.dwSize = sizeof(desc);
         texture->Lock(nullptr, &desc, 0, nullptr);
         for (int y = 0; y < 256; ++y) {
-            auto* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch);
+            auto* row =
+                reinterpret_cast<DWORD*>(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch);
             for (int x = 0; x < 256; ++x) {
                 const BYTE* p = &rgba[(y * 256 + x) * 4];
                 row[x] = DWORD(p[0]) << 16 | DWORD(p[1]) << 8 | p[2];
@@ -235,7 +242,8 @@ struct DevicePath {
         DDSURFACEDESC2 desc{};
         desc.dwSize = sizeof(desc);
         target->Lock(nullptr, &desc, DDLOCK_READONLY, nullptr);
-        const auto* row = reinterpret_cast<const WORD*>(static_cast<const BYTE*>(desc.lpSurface) + y * desc.lPitch);
+        const auto* row = reinterpret_cast<const WORD*>(static_cast<const BYTE*>(desc.lpSurface) +
+                                                        y * desc.lPitch);
         const int red = (row[x] >> 11) << 3;
         target->Unlock(nullptr);
         return red;

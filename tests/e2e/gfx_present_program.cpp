@@ -38,15 +38,15 @@ void ReleaseAll(HWND window) {
         objects.device->SetTexture(0, nullptr);
     }
     ULONG deviceLeft = 0;
-    for (IUnknown* object : {static_cast<IUnknown*>(objects.texture),
-                             static_cast<IUnknown*>(objects.device)}) {
+    for (IUnknown* object :
+         {static_cast<IUnknown*>(objects.texture), static_cast<IUnknown*>(objects.device)}) {
         if (object != nullptr) {
             deviceLeft = object->Release();
         }
     }
-    for (IUnknown* object : {static_cast<IUnknown*>(objects.z), static_cast<IUnknown*>(objects.back),
-                             static_cast<IUnknown*>(objects.primary),
-                             static_cast<IUnknown*>(objects.direct3D)}) {
+    for (IUnknown* object :
+         {static_cast<IUnknown*>(objects.z), static_cast<IUnknown*>(objects.back),
+          static_cast<IUnknown*>(objects.primary), static_cast<IUnknown*>(objects.direct3D)}) {
         if (object != nullptr) {
             object->Release();
         }
@@ -189,7 +189,8 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         desc.dwSize = sizeof(desc);
         desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
         desc.dwBackBufferCount = 1;
-        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+        desc.ddsCaps.dwCaps =
+            DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
         directDraw->CreateSurface(&desc, &primary, nullptr);
         DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
         if (primary == nullptr || primary->GetAttachedSurface(&caps, &back) != DD_OK) {
@@ -217,7 +218,8 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     backDesc.dwSize = sizeof(backDesc);
     back->GetSurfaceDesc(&backDesc);
     const DDPIXELFORMAT zFormat = ddraw::MakePixelFormat(
-        backDesc.ddpfPixelFormat.dwRGBBitCount == 16 ? ddraw::PixelKind::Z16 : ddraw::PixelKind::Z32);
+        backDesc.ddpfPixelFormat.dwRGBBitCount == 16 ? ddraw::PixelKind::Z16
+                                                     : ddraw::PixelKind::Z32);
     IDirectDrawSurface7* z = MakeSurface(directDraw, DDSCAPS_ZBUFFER, width, height, &zFormat);
     back->AddAttachedSurface(z);
     IDirect3D7* direct3D = nullptr;
@@ -266,4 +268,6 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
 } // namespace
 
-int main(int argc, char** argv) { return host::RunDesktopProgram(argc, argv, ProgramMain); }
+int main(int argc, char** argv) {
+    return host::RunDesktopProgram(argc, argv, ProgramMain);
+}

@@ -139,7 +139,8 @@ void DrawScene(IDirectDraw7* directDraw, IDirect3DDevice7* device) {
     desc.dwSize = sizeof(desc);
     if (texture->Lock(nullptr, &desc, 0, nullptr) == DD_OK) {
         for (int y = 0; y < 16; ++y) {
-            auto* row = reinterpret_cast<WORD*>(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch);
+            auto* row =
+                reinterpret_cast<WORD*>(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch);
             for (int x = 0; x < 16; ++x) {
                 const int level = ((x + y) % 8) * 4;
                 row[x] = WORD((level << 11) | ((31 - level) << 6) | 20);

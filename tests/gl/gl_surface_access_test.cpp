@@ -57,7 +57,8 @@ TEST(GlSurfaceAccess, CpuWritesAndBlitsMeetTheDrawnPicture) {
     ASSERT_EQ(copy->Lock(nullptr, &copyDesc, DDLOCK_READONLY, nullptr), DD_OK);
     auto at = [&](int x, int y) {
         return reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(copyDesc.lpSurface) +
-                                              y * copyDesc.lPitch)[x] & 0xFFFFFF;
+                                              y * copyDesc.lPitch)[x] &
+               0xFFFFFF;
     };
     EXPECT_EQ(at(5, 10), 0xFFFFFFu);
     EXPECT_EQ(at(30, 1), 0x0000FFu);
@@ -89,7 +90,8 @@ TEST(GlSurfaceAccess, AFullScreenFlipHandsTheFrameToTheSink) {
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
     desc.dwBackBufferCount = 1;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+    desc.ddsCaps.dwCaps =
+        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
     IDirectDrawSurface7* primary = nullptr;
     ASSERT_EQ(directDraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
     DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};

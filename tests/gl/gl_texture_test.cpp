@@ -88,8 +88,8 @@ TEST_F(GlTexture, StageZeroModulatesTheTextureWithTheLitColour) {
 TEST_F(GlTexture, PaletteTexturesTakeTheirAlphaFromAnAlphaPalette) {
     Use(rig.MakeTexture(2, 1, int(PixelKind::PAL8), {0, 1}));
     PALETTEENTRY entries[256] = {};
-    entries[0] = {0, 0, 0, 0};         // black, transparent
-    entries[1] = {255, 255, 0, 255};  // yellow, opaque
+    entries[0] = {0, 0, 0, 0};       // black, transparent
+    entries[1] = {255, 255, 0, 255}; // yellow, opaque
     IDirectDrawPalette* palette = nullptr;
     ASSERT_EQ(rig.directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256 | DDPCAPS_ALPHA,
                                             entries, &palette, nullptr),

@@ -47,14 +47,14 @@ OffscreenRig::OffscreenRig(int width, int height, int bits, bool zBuffer)
     directDraw = static_cast<IDirectDraw7*>(object);
     directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D));
     using ddraw::PixelKind;
-    target = MakeSurface(directDraw, width, height,
-                         ddraw::MakePixelFormat(bits == 16 ? PixelKind::RGB565 : PixelKind::XRGB8888),
-                         DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+    target =
+        MakeSurface(directDraw, width, height,
+                    ddraw::MakePixelFormat(bits == 16 ? PixelKind::RGB565 : PixelKind::XRGB8888),
+                    DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
     if (zBuffer) {
-        IDirectDrawSurface7* z =
-            MakeSurface(directDraw, width, height,
-                        ddraw::MakePixelFormat(bits == 16 ? PixelKind::Z16 : PixelKind::Z32),
-                        DDSCAPS_ZBUFFER);
+        IDirectDrawSurface7* z = MakeSurface(
+            directDraw, width, height,
+            ddraw::MakePixelFormat(bits == 16 ? PixelKind::Z16 : PixelKind::Z32), DDSCAPS_ZBUFFER);
         target->AddAttachedSurface(z);
         z->Release();
     }

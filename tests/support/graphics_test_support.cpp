@@ -33,7 +33,8 @@ void WriteRawPixels(IDirectDrawSurface7* surface, const std::vector<DWORD>& pixe
     auto* bits = static_cast<BYTE*>(desc.lpSurface);
     ASSERT_EQ(pixels.size(), size_t(desc.dwWidth) * desc.dwHeight);
     for (size_t i = 0; i < pixels.size(); ++i) {
-        BYTE* pixel = bits + (i / desc.dwWidth) * desc.lPitch + (i % desc.dwWidth) * layout.bytesPerPixel;
+        BYTE* pixel =
+            bits + (i / desc.dwWidth) * desc.lPitch + (i % desc.dwWidth) * layout.bytesPerPixel;
         ddraw::WriteRaw(pixel, layout.bytesPerPixel, pixels[i]);
     }
     ASSERT_EQ(surface->Unlock(nullptr), DD_OK);

@@ -8,7 +8,9 @@
 namespace gfx_test {
 
 // A window handle for cooperative levels; DirectDraw never dereferences it.
-inline HWND FakeWindow() { return reinterpret_cast<HWND>(0x5150); }
+inline HWND FakeWindow() {
+    return reinterpret_cast<HWND>(0x5150);
+}
 
 IDirectDraw7* CreateDirectDraw(GUID* driver = nullptr);
 

@@ -10,14 +10,16 @@
 
 using d3d::DeviceMethod;
 using d3d::RecordingDevice;
+using ddraw::PixelKind;
 using gfx_test::CreateDirectDraw;
 using gfx_test::CreateSurface;
 using gfx_test::FakeWindow;
-using ddraw::PixelKind;
 
 namespace {
 
-D3DVERTEX Vertex(float x, float z) { return D3DVERTEX{x, 0, z, 0, 1, 0, 0, 0}; }
+D3DVERTEX Vertex(float x, float z) {
+    return D3DVERTEX{x, 0, z, 0, 1, 0, 0, 0};
+}
 
 // A DirectDraw object, its Direct3D object and an offscreen 3D target, optionally with z.
 struct Rig {
@@ -28,8 +30,8 @@ struct Rig {
         target = CreateSurface(directDraw, width, height, PixelKind::RGB565,
                                DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
         if (withZBuffer) {
-            IDirectDrawSurface7* z = CreateSurface(directDraw, width, height, PixelKind::Z16,
-                                                   DDSCAPS_ZBUFFER);
+            IDirectDrawSurface7* z =
+                CreateSurface(directDraw, width, height, PixelKind::Z16, DDSCAPS_ZBUFFER);
             EXPECT_EQ(target->AddAttachedSurface(z), DD_OK);
             z->Release();
         }
@@ -58,16 +60,17 @@ protected:
 TEST_F(DeviceTest, EnumerationListsDevicesAndFormatsInTheDriversOrder) {
     Rig rig(false);
     std::vector<std::string> names;
-    ASSERT_EQ(rig.direct3D->EnumDevices(
-                  [](LPSTR description, LPSTR name, D3DDEVICEDESC7* desc, LPVOID context) -> HRESULT {
-                      auto* out = static_cast<std::vector<std::string>*>(context);
-                      const bool hardware = (desc->dwDevCaps & D3DDEVCAPS_HWRASTERIZATION) != 0;
-                      out->push_back(std::string(name) + "|" + description + "|" +
-                                     (hardware ? "hw" : "sw"));
-                      return D3DENUMRET_OK;
-                  },
-                  &names),
-              D3D_OK);
+    ASSERT_EQ(
+        rig.direct3D->EnumDevices(
+            [](LPSTR description, LPSTR name, D3DDEVICEDESC7* desc, LPVOID context) -> HRESULT {
+                auto* out = static_cast<std::vector<std::string>*>(context);
+                const bool hardware = (desc->dwDevCaps & D3DDEVCAPS_HWRASTERIZATION) != 0;
+                out->push_back(std::string(name) + "|" + description + "|" +
+                               (hardware ? "hw" : "sw"));
+                return D3DENUMRET_OK;
+            },
+            &names),
+        D3D_OK);
     EXPECT_EQ(names, (std::vector<std::string>{"Fake HAL Device|Fake hardware rasterisation|hw",
                                                "Fake RGB Device|Fake software rasterisation|sw"}));
 
@@ -75,16 +78,17 @@ TEST_F(DeviceTest, EnumerationListsDevicesAndFormatsInTheDriversOrder) {
     ASSERT_EQ(rig.direct3D->EnumZBufferFormats(
                   IID_IDirect3DRGBDevice,
                   [](DDPIXELFORMAT* format, LPVOID context) -> HRESULT {
-                      static_cast<std::vector<DWORD>*>(context)->push_back(format->dwZBufferBitDepth);
+                      static_cast<std::vector<DWORD>*>(context)->push_back(
+                          format->dwZBufferBitDepth);
                       return D3DENUMRET_OK;
                   },
                   &depths),
               D3D_OK);
     EXPECT_EQ(depths, (std::vector<DWORD>{16, 24, 32}));
-    EXPECT_EQ(rig.direct3D->EnumZBufferFormats(IID_IDirect3DRefDevice,
-                                               [](DDPIXELFORMAT*, LPVOID) -> HRESULT { return 1; },
-                                               nullptr),
-              DDERR_INVALIDPARAMS);
+    EXPECT_EQ(
+        rig.direct3D->EnumZBufferFormats(
+            IID_IDirect3DRefDevice, [](DDPIXELFORMAT*, LPVOID) -> HRESULT { return 1; }, nullptr),
+        DDERR_INVALIDPARAMS);
 
     IDirect3DDevice7* device = rig.CreateDevice();
     std::vector<DWORD> formats;
@@ -104,20 +108,20 @@ TEST_F(DeviceTest, EnumerationListsDevicesAndFormatsInTheDriversOrder) {
 }
 
 TEST_F(DeviceTest, CreateDeviceRefusesTargetsItCannotRenderAndPassesFactoryFailuresOn) {
-    host::ScopedDrivers only16({host::FakeDriverBuilder()
-                                    .Device(host::FakeDeviceBuilder(IID_IDirect3DHALDevice, "16")
-                                                .RenderDepths(DDBD_16))
-                                    .Device(host::FakeDeviceBuilder(IID_IDirect3DRGBDevice, "bad")
-                                                .FailsWith(DDERR_OUTOFVIDEOMEMORY))
-                                    .Build()});
+    host::ScopedDrivers only16(
+        {host::FakeDriverBuilder()
+             .Device(host::FakeDeviceBuilder(IID_IDirect3DHALDevice, "16").RenderDepths(DDBD_16))
+             .Device(host::FakeDeviceBuilder(IID_IDirect3DRGBDevice, "bad")
+                         .FailsWith(DDERR_OUTOFVIDEOMEMORY))
+             .Build()});
     IDirectDraw7* directDraw = CreateDirectDraw();
     IDirect3D7* direct3D = nullptr;
     ASSERT_EQ(directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D)),
               DD_OK);
     IDirectDrawSurface7* deep = CreateSurface(directDraw, 8, 8, PixelKind::XRGB8888,
                                               DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
-    IDirectDrawSurface7* flat = CreateSurface(directDraw, 8, 8, PixelKind::RGB565,
-                                              DDSCAPS_OFFSCREENPLAIN);
+    IDirectDrawSurface7* flat =
+        CreateSurface(directDraw, 8, 8, PixelKind::RGB565, DDSCAPS_OFFSCREENPLAIN);
     IDirectDrawSurface7* good = CreateSurface(directDraw, 8, 8, PixelKind::RGB565,
                                               DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
     IDirect3DDevice7* device = nullptr;
@@ -259,9 +263,9 @@ TEST_F(DeviceTest, TheLogKeepsCopiesOfWhatWasDrawnAndTheStateInEffectAtEachDraw)
         ASSERT_EQ(device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, level > 0.5f), D3D_OK);
         ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_VERTEX, quad, 4, 0), D3D_OK);
     }
-    ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, quad, 4, indices, 6,
-                                           0),
-              D3D_OK);
+    ASSERT_EQ(
+        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, quad, 4, indices, 6, 0),
+        D3D_OK);
     quad[0].x = 99; // the log holds its own copy
     ASSERT_EQ(device->EndScene(), D3D_OK);
 
@@ -294,8 +298,9 @@ TEST_F(DeviceTest, DrawsAreCheckedBeforeAnythingIsReadFromTheCallersArrays) {
     EXPECT_EQ(device->BeginScene(), D3DERR_SCENE_IN_SCENE);
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_XYZ, triangle, 3, 0),
               D3DERR_INVALIDVERTEXFORMAT);
-    EXPECT_EQ(device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(0), D3DFVF_VERTEX, triangle, 3, 0),
-              D3DERR_INVALIDCALL);
+    EXPECT_EQ(
+        device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(0), D3DFVF_VERTEX, triangle, 3, 0),
+        D3DERR_INVALIDCALL);
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, nullptr, 3, 0),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle, 70000, 0),
@@ -303,9 +308,9 @@ TEST_F(DeviceTest, DrawsAreCheckedBeforeAnythingIsReadFromTheCallersArrays) {
     EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle, 3,
                                            outOfRange, 3, 0),
               D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle, 3, nullptr,
-                                           3, 0),
-              D3DERR_INVALIDCALL);
+    EXPECT_EQ(
+        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle, 3, nullptr, 3, 0),
+        D3DERR_INVALIDCALL);
     EXPECT_EQ(recording->DrawCount(), 7u);
     for (size_t i = 0; i < recording->DrawCount(); ++i) {
         EXPECT_TRUE(recording->Draw(i).vertices.empty()) << "refused draws copy nothing";
@@ -330,15 +335,16 @@ TEST_F(DeviceTest, DrawsAreCheckedBeforeAnythingIsReadFromTheCallersArrays) {
 // surface and a palette, a frame, then teardown. Every count must end at zero.
 TEST_F(DeviceTest, AnOrdinaryTeardownInTheProgramsOrderLeavesNothingReferenced) {
     IDirectDraw7* directDraw = CreateDirectDraw();
-    ASSERT_EQ(directDraw->SetCooperativeLevel(
-                  FakeWindow(), DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE | DDSCL_ALLOWREBOOT | DDSCL_FPUSETUP),
+    ASSERT_EQ(directDraw->SetCooperativeLevel(FakeWindow(), DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE |
+                                                                DDSCL_ALLOWREBOOT | DDSCL_FPUSETUP),
               DD_OK);
     ASSERT_EQ(directDraw->SetDisplayMode(640, 480, 16, 0, 0), DD_OK);
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
     desc.dwBackBufferCount = 1;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+    desc.ddsCaps.dwCaps =
+        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
     IDirectDrawSurface7* primary = nullptr;
     ASSERT_EQ(directDraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
     DDSCAPS2 backCaps{DDSCAPS_BACKBUFFER, 0, 0, 0};
@@ -371,8 +377,8 @@ TEST_F(DeviceTest, AnOrdinaryTeardownInTheProgramsOrderLeavesNothingReferenced) 
     IDirectDraw7* textureOwner = nullptr;
     ASSERT_EQ(target->GetDDInterface(reinterpret_cast<void**>(&textureOwner)), DD_OK);
     target->Release();
-    IDirectDrawSurface7* texture = CreateSurface(textureOwner, 16, 16, PixelKind::PAL8,
-                                                 DDSCAPS_TEXTURE);
+    IDirectDrawSurface7* texture =
+        CreateSurface(textureOwner, 16, 16, PixelKind::PAL8, DDSCAPS_TEXTURE);
     IDirectDrawSurface7* staging = CreateSurface(textureOwner, 16, 16, PixelKind::PAL8);
     std::vector<PALETTEENTRY> entries(256);
     IDirectDrawPalette* palette = nullptr;

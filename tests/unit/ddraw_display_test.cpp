@@ -55,11 +55,9 @@ BOOL CollectDrivers(GUID* guid, LPSTR description, LPSTR, LPVOID context, HMONIT
 }
 
 TEST_F(DisplayTest, EnumerationReportsThePrimaryWithANullGuidAndSecondariesOnlyWhenAsked) {
-    host::ScopedDrivers drivers({host::TypicalFakeDriver(),
-                                 host::FakeDriverBuilder()
-                                     .Guid(SECONDARY_GUID)
-                                     .Description("Second Card")
-                                     .Build()});
+    host::ScopedDrivers drivers(
+        {host::TypicalFakeDriver(),
+         host::FakeDriverBuilder().Guid(SECONDARY_GUID).Description("Second Card").Build()});
     std::vector<std::string> seen;
     ASSERT_EQ(DirectDrawEnumerateExA(CollectDrivers, &seen, 0), DD_OK);
     EXPECT_EQ(seen, (std::vector<std::string>{"null:Fake Display Driver"}));
@@ -112,7 +110,8 @@ TEST_F(DisplayTest, InjectedFailuresReachTheCaller) {
     EXPECT_EQ(directDraw->TestCooperativeLevel(), DDERR_WRONGMODE);
 
     // Only the surfaces the failure names fail.
-    IDirectDrawSurface7* texture = gfx_test::CreateSurface(directDraw, 4, 4, ddraw::PixelKind::RGB565);
+    IDirectDrawSurface7* texture =
+        gfx_test::CreateSurface(directDraw, 4, 4, ddraw::PixelKind::RGB565);
     ASSERT_NE(texture, nullptr);
     DDSURFACEDESC2 z{};
     z.dwSize = sizeof(z);
@@ -180,7 +179,8 @@ TEST_F(DisplayTest, EnumDisplayModesListsTheDriverModesInOrderAndHonoursFilterAn
     std::vector<std::string> seen;
     auto collect = [](DDSURFACEDESC2* mode, LPVOID context) -> HRESULT {
         static_cast<std::vector<std::string>*>(context)->push_back(
-            std::to_string(mode->dwWidth) + "x" + std::to_string(mode->ddpfPixelFormat.dwRGBBitCount));
+            std::to_string(mode->dwWidth) + "x" +
+            std::to_string(mode->ddpfPixelFormat.dwRGBBitCount));
         return DDENUMRET_OK;
     };
     ASSERT_EQ(directDraw->EnumDisplayModes(0, nullptr, &seen, collect), DD_OK);
@@ -194,12 +194,14 @@ TEST_F(DisplayTest, EnumDisplayModesListsTheDriverModesInOrderAndHonoursFilterAn
     filter.dwFlags = DDSD_PIXELFORMAT;
     filter.ddpfPixelFormat.dwRGBBitCount = 16;
     ASSERT_EQ(directDraw->EnumDisplayModes(0, &filter, &seen, collect), DD_OK);
-    EXPECT_EQ(seen, (std::vector<std::string>{"640x16", "800x16", "1024x16", "1280x16", "1600x16"}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"640x16", "800x16", "1024x16", "1280x16", "1600x16"}));
 
     int calls = 0;
-    directDraw->EnumDisplayModes(0, nullptr, &calls, [](DDSURFACEDESC2*, LPVOID context) -> HRESULT {
-        return ++*static_cast<int*>(context) == 2 ? DDENUMRET_CANCEL : DDENUMRET_OK;
-    });
+    directDraw->EnumDisplayModes(
+        0, nullptr, &calls, [](DDSURFACEDESC2*, LPVOID context) -> HRESULT {
+            return ++*static_cast<int*>(context) == 2 ? DDENUMRET_CANCEL : DDENUMRET_OK;
+        });
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(directDraw->Release(), 0u);
 }
@@ -217,7 +219,8 @@ TEST_F(DisplayTest, FullScreenChainHasTheModeSizeAndFlipPresentsTheBackBuffer) {
     ASSERT_EQ(directDraw->SetDisplayMode(640, 480, 16, 0, 0), DD_OK);
     ASSERT_EQ(directDraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
     IDirectDrawSurface7* second = nullptr;
-    EXPECT_EQ(directDraw->CreateSurface(&desc, &second, nullptr), DDERR_PRIMARYSURFACEALREADYEXISTS);
+    EXPECT_EQ(directDraw->CreateSurface(&desc, &second, nullptr),
+              DDERR_PRIMARYSURFACEALREADYEXISTS);
 
     DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
     IDirectDrawSurface7* back = nullptr;

@@ -88,7 +88,9 @@ HRESULT DeviceBase::DoClear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD
     return D3D_OK;
 }
 
-HRESULT DeviceBase::DoDraw(const DrawRequest&) { return D3D_OK; }
+HRESULT DeviceBase::DoDraw(const DrawRequest&) {
+    return D3D_OK;
+}
 
 void DeviceBase::RenderTargetChanged(ddraw::Surface*) {}
 
@@ -164,8 +166,8 @@ HRESULT DeviceBase::SetRenderTarget(IDirectDrawSurface7* surface, DWORD) {
     const D3DVIEWPORT7& vp = state_.viewport;
     if (vp.dwX + vp.dwWidth > target->Desc().dwWidth ||
         vp.dwY + vp.dwHeight > target->Desc().dwHeight) {
-        state_.viewport = D3DVIEWPORT7{0, 0, target->Desc().dwWidth, target->Desc().dwHeight,
-                                       0.0f, 1.0f};
+        state_.viewport =
+            D3DVIEWPORT7{0, 0, target->Desc().dwWidth, target->Desc().dwHeight, 0.0f, 1.0f};
     }
     dirty_ |= DIRTY_RENDER_TARGET | DIRTY_VIEWPORT | DIRTY_RENDER_STATES;
     RenderTargetChanged(previous);
@@ -336,8 +338,7 @@ HRESULT DeviceBase::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
     return D3D_OK;
 }
 
-HRESULT DeviceBase::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
-                                         DWORD value) {
+HRESULT DeviceBase::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) {
     if (stage >= DEVICE_STAGES || state == 0 || state >= DEVICE_STAGE_STATES) {
         return D3DERR_INVALIDCALL;
     }
@@ -354,8 +355,7 @@ HRESULT DeviceBase::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE s
 
 HRESULT DeviceBase::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
                                          DWORD* value) {
-    if (value == nullptr || stage >= DEVICE_STAGES || state == 0 ||
-        state >= DEVICE_STAGE_STATES) {
+    if (value == nullptr || stage >= DEVICE_STAGES || state == 0 || state >= DEVICE_STAGE_STATES) {
         return D3DERR_INVALIDCALL;
     }
     *value = state_.stageStates[stage][state];
@@ -405,8 +405,8 @@ HRESULT DeviceBase::CheckDraw(D3DPRIMITIVETYPE type, DWORD vertexFormat, const v
     if (vertexFormat != D3DFVF_VERTEX) {
         return D3DERR_INVALIDVERTEXFORMAT;
     }
-    if (type < D3DPT_POINTLIST || type > D3DPT_TRIANGLEFAN ||
-        vertexCount > DEVICE_MAX_VERTICES || (vertexCount > 0 && vertices == nullptr)) {
+    if (type < D3DPT_POINTLIST || type > D3DPT_TRIANGLEFAN || vertexCount > DEVICE_MAX_VERTICES ||
+        (vertexCount > 0 && vertices == nullptr)) {
         return D3DERR_INVALIDCALL;
     }
     return D3D_OK;
@@ -427,9 +427,9 @@ HRESULT DeviceBase::DrawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, LPV
     return DoDraw(request);
 }
 
-HRESULT DeviceBase::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat,
-                                         LPVOID vertices, DWORD vertexCount, WORD* indices,
-                                         DWORD indexCount, DWORD) {
+HRESULT DeviceBase::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, LPVOID vertices,
+                                         DWORD vertexCount, WORD* indices, DWORD indexCount,
+                                         DWORD) {
     if (HRESULT result = CheckDraw(type, vertexFormat, vertices, vertexCount); result != D3D_OK) {
         return result;
     }

@@ -75,8 +75,7 @@ public:
     HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) override;
     HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
                                  DWORD* value) override;
-    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
-                                 DWORD value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) override;
 
     const DeviceState& State() const { return state_; }
     const host::DeviceDescription& Description() const { return *description_; }
@@ -87,8 +86,8 @@ protected:
     ~DeviceBase() override;
 
     // Hooks for the device kinds; called after the arguments were checked and the state updated.
-    virtual HRESULT DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
-                            float z, DWORD stencil);
+    virtual HRESULT DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                            DWORD stencil);
     virtual HRESULT DoDraw(const DrawRequest& request);
     // The render target changed (the previous one is still held during the call).
     virtual void RenderTargetChanged(ddraw::Surface* previous);
@@ -100,7 +99,7 @@ private:
     HRESULT CheckDraw(D3DPRIMITIVETYPE type, DWORD vertexFormat, const void* vertices,
                       DWORD vertexCount) const;
 
-    IDirect3D7* direct3D_;        // held
+    IDirect3D7* direct3D_;         // held
     ddraw::Surface* renderTarget_; // held
     std::shared_ptr<const host::DeviceDescription> description_;
     DeviceState state_;

@@ -127,6 +127,8 @@ private:
 
 } // namespace
 
-IDirect3D7* CreateDirect3D(ddraw::DirectDraw* directDraw) { return new Direct3D(directDraw); }
+IDirect3D7* CreateDirect3D(ddraw::DirectDraw* directDraw) {
+    return new Direct3D(directDraw);
+}
 
 } // namespace d3d

@@ -68,32 +68,58 @@ void Apply(DeviceState& state, const DeviceCall& call) {
 
 const char* MethodName(DeviceMethod method) {
     switch (method) {
-    case DeviceMethod::GetCaps: return "GetCaps";
-    case DeviceMethod::EnumTextureFormats: return "EnumTextureFormats";
-    case DeviceMethod::BeginScene: return "BeginScene";
-    case DeviceMethod::EndScene: return "EndScene";
-    case DeviceMethod::GetDirect3D: return "GetDirect3D";
-    case DeviceMethod::SetRenderTarget: return "SetRenderTarget";
-    case DeviceMethod::GetRenderTarget: return "GetRenderTarget";
-    case DeviceMethod::Clear: return "Clear";
-    case DeviceMethod::SetTransform: return "SetTransform";
-    case DeviceMethod::GetTransform: return "GetTransform";
-    case DeviceMethod::SetViewport: return "SetViewport";
-    case DeviceMethod::GetViewport: return "GetViewport";
-    case DeviceMethod::SetMaterial: return "SetMaterial";
-    case DeviceMethod::GetMaterial: return "GetMaterial";
-    case DeviceMethod::SetLight: return "SetLight";
-    case DeviceMethod::GetLight: return "GetLight";
-    case DeviceMethod::LightEnable: return "LightEnable";
-    case DeviceMethod::GetLightEnable: return "GetLightEnable";
-    case DeviceMethod::SetRenderState: return "SetRenderState";
-    case DeviceMethod::GetRenderState: return "GetRenderState";
-    case DeviceMethod::DrawPrimitive: return "DrawPrimitive";
-    case DeviceMethod::DrawIndexedPrimitive: return "DrawIndexedPrimitive";
-    case DeviceMethod::GetTexture: return "GetTexture";
-    case DeviceMethod::SetTexture: return "SetTexture";
-    case DeviceMethod::GetTextureStageState: return "GetTextureStageState";
-    case DeviceMethod::SetTextureStageState: return "SetTextureStageState";
+    case DeviceMethod::GetCaps:
+        return "GetCaps";
+    case DeviceMethod::EnumTextureFormats:
+        return "EnumTextureFormats";
+    case DeviceMethod::BeginScene:
+        return "BeginScene";
+    case DeviceMethod::EndScene:
+        return "EndScene";
+    case DeviceMethod::GetDirect3D:
+        return "GetDirect3D";
+    case DeviceMethod::SetRenderTarget:
+        return "SetRenderTarget";
+    case DeviceMethod::GetRenderTarget:
+        return "GetRenderTarget";
+    case DeviceMethod::Clear:
+        return "Clear";
+    case DeviceMethod::SetTransform:
+        return "SetTransform";
+    case DeviceMethod::GetTransform:
+        return "GetTransform";
+    case DeviceMethod::SetViewport:
+        return "SetViewport";
+    case DeviceMethod::GetViewport:
+        return "GetViewport";
+    case DeviceMethod::SetMaterial:
+        return "SetMaterial";
+    case DeviceMethod::GetMaterial:
+        return "GetMaterial";
+    case DeviceMethod::SetLight:
+        return "SetLight";
+    case DeviceMethod::GetLight:
+        return "GetLight";
+    case DeviceMethod::LightEnable:
+        return "LightEnable";
+    case DeviceMethod::GetLightEnable:
+        return "GetLightEnable";
+    case DeviceMethod::SetRenderState:
+        return "SetRenderState";
+    case DeviceMethod::GetRenderState:
+        return "GetRenderState";
+    case DeviceMethod::DrawPrimitive:
+        return "DrawPrimitive";
+    case DeviceMethod::DrawIndexedPrimitive:
+        return "DrawIndexedPrimitive";
+    case DeviceMethod::GetTexture:
+        return "GetTexture";
+    case DeviceMethod::SetTexture:
+        return "SetTexture";
+    case DeviceMethod::GetTextureStageState:
+        return "GetTextureStageState";
+    case DeviceMethod::SetTextureStageState:
+        return "SetTextureStageState";
     }
     return "?";
 }
@@ -123,7 +149,9 @@ RecordingDevice* RecordingDevice::From(IDirect3DDevice7* device) {
     return dynamic_cast<RecordingDevice*>(device);
 }
 
-RecordingDevice* RecordingDevice::Latest() { return LatestDevice(); }
+RecordingDevice* RecordingDevice::Latest() {
+    return LatestDevice();
+}
 
 void RecordingDevice::ClearLog() {
     calls_.clear();
@@ -149,9 +177,13 @@ size_t RecordingDevice::CountOf(DeviceMethod method) const {
     return count;
 }
 
-size_t RecordingDevice::DrawCount() const { return draws_.size(); }
+size_t RecordingDevice::DrawCount() const {
+    return draws_.size();
+}
 
-const DeviceCall& RecordingDevice::Draw(size_t n) const { return calls_.at(draws_.at(n)); }
+const DeviceCall& RecordingDevice::Draw(size_t n) const {
+    return calls_.at(draws_.at(n));
+}
 
 DeviceState RecordingDevice::StateBefore(size_t callIndex) const {
     DeviceState state = baseline_;
@@ -163,7 +195,9 @@ DeviceState RecordingDevice::StateBefore(size_t callIndex) const {
     return state;
 }
 
-DeviceState RecordingDevice::StateAtDraw(size_t n) const { return StateBefore(draws_.at(n)); }
+DeviceState RecordingDevice::StateAtDraw(size_t n) const {
+    return StateBefore(draws_.at(n));
+}
 
 DeviceCall RecordingDevice::Call(DeviceMethod method, HRESULT result) const {
     DeviceCall call;

@@ -134,8 +134,7 @@ public:
     HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) override;
     HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
                                  DWORD* value) override;
-    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
-                                 DWORD value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) override;
 
 private:
     explicit RecordingDevice(const host::DeviceCreation& creation);

@@ -35,7 +35,8 @@ Conversion ChooseConversion(const Surface& destination, const Surface& source) {
 // Source column or row for a destination one: the source pixel under the destination pixel's
 // centre, so that shrinking and growing both sample evenly.
 LONG SourceIndex(LONG destination, LONG destinationSize, LONG sourceSize) {
-    const int64_t scaled = (2 * int64_t{destination} + 1) * sourceSize / (2 * int64_t{destinationSize});
+    const int64_t scaled =
+        (2 * int64_t{destination} + 1) * sourceSize / (2 * int64_t{destinationSize});
     return static_cast<LONG>(scaled);
 }
 

@@ -5,9 +5,13 @@
 
 namespace ddraw {
 
-Clipper::Clipper(DirectDraw* owner) : owner_(owner) { owner_->AddRef(); }
+Clipper::Clipper(DirectDraw* owner) : owner_(owner) {
+    owner_->AddRef();
+}
 
-Clipper::~Clipper() { owner_->Release(); }
+Clipper::~Clipper() {
+    owner_->Release();
+}
 
 HRESULT Clipper::QueryInterface(REFIID riid, void** object) {
     if (object == nullptr) {

@@ -56,7 +56,8 @@ DDSURFACEDESC2 NormalisedMode(const DDSURFACEDESC2& mode) {
     out.dwSize = sizeof(DDSURFACEDESC2);
     out.dwFlags |= DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT | DDSD_REFRESHRATE;
     out.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-    out.lPitch = PitchFor(mode.dwWidth, static_cast<int>((mode.ddpfPixelFormat.dwRGBBitCount + 7) / 8));
+    out.lPitch =
+        PitchFor(mode.dwWidth, static_cast<int>((mode.ddpfPixelFormat.dwRGBBitCount + 7) / 8));
     out.lpSurface.token = 0;
     return out;
 }
@@ -166,8 +167,8 @@ HRESULT DirectDraw::GetDisplayMode(DDSURFACEDESC2* mode) {
     return DD_OK;
 }
 
-HRESULT DirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel,
-                                   DWORD refreshRate, DWORD) {
+HRESULT DirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
+                                   DWORD) {
     if (HRESULT failure = driver_->failures.setDisplayMode; failure != DD_OK) {
         return failure;
     }
@@ -264,7 +265,9 @@ HRESULT DirectDraw::CreatePalette(DWORD flags, PALETTEENTRY* entries, IDirectDra
 
 // ---- Surfaces, loss and presentation -----------------------------------------------------------
 
-void DirectDraw::AddSurface(Surface* surface) { surfaces_.push_back(surface); }
+void DirectDraw::AddSurface(Surface* surface) {
+    surfaces_.push_back(surface);
+}
 
 void DirectDraw::RemoveSurface(Surface* surface) {
     surfaces_.erase(std::remove(surfaces_.begin(), surfaces_.end(), surface), surfaces_.end());
@@ -291,9 +294,13 @@ HRESULT DirectDraw::RestoreAllSurfaces() {
 
 // The GDI surface is the window system's own: dialogs are windows of their own here, so there
 // is nothing to flip.
-HRESULT DirectDraw::FlipToGDISurface() { return DD_OK; }
+HRESULT DirectDraw::FlipToGDISurface() {
+    return DD_OK;
+}
 
-HRESULT DirectDraw::WaitForVerticalBlank(DWORD, HANDLE) { return DD_OK; }
+HRESULT DirectDraw::WaitForVerticalBlank(DWORD, HANDLE) {
+    return DD_OK;
+}
 
 DirectDraw* DirectDrawFromInterface(IDirectDraw7* directDraw) {
     return dynamic_cast<DirectDraw*>(directDraw);

@@ -16,7 +16,6 @@ namespace ddraw {
 
 class Surface;
 
-
 class DirectDraw final : public ComObject<IDirectDraw7> {
 public:
     explicit DirectDraw(std::shared_ptr<host::Driver> driver);

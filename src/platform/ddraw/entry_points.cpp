@@ -41,8 +41,8 @@ HRESULT DirectDrawCreateEx(GUID* driverGuid, LPVOID* directDraw, REFIID iid, IUn
     // which on this platform are one and the same.
     const bool primary = reinterpret_cast<uintptr_t>(driverGuid) < 0x10;
     for (const auto& driver : host::Drivers()) {
-        const bool wanted = primary ? !driver->hasGuid
-                                    : driver->hasGuid && driver->guid == *driverGuid;
+        const bool wanted =
+            primary ? !driver->hasGuid : driver->hasGuid && driver->guid == *driverGuid;
         if (!wanted) {
             continue;
         }

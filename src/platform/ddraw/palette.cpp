@@ -14,7 +14,9 @@ Palette::Palette(DirectDraw* owner, DWORD caps, const PALETTEENTRY* entries)
     std::memcpy(entries_, entries, count_ * sizeof(PALETTEENTRY));
 }
 
-Palette::~Palette() { owner_->Release(); }
+Palette::~Palette() {
+    owner_->Release();
+}
 
 DWORD Palette::EntryCount(DWORD caps) {
     if ((caps & DDPCAPS_8BIT) != 0) {

@@ -140,8 +140,7 @@ PixelLayout DescribePixelFormat(const DDPIXELFORMAT& format) {
     if (bits != 16 && bits != 24 && bits != 32) {
         return layout;
     }
-    const DWORD alphaMask =
-        (format.dwFlags & DDPF_ALPHAPIXELS) != 0 ? format.dwRGBAlphaBitMask : 0;
+    const DWORD alphaMask = (format.dwFlags & DDPF_ALPHAPIXELS) != 0 ? format.dwRGBAlphaBitMask : 0;
     if (!DescribeChannel(format.dwRBitMask, bits, layout.red) ||
         !DescribeChannel(format.dwGBitMask, bits, layout.green) ||
         !DescribeChannel(format.dwBBitMask, bits, layout.blue) ||
@@ -203,10 +202,9 @@ Argb ReadPixel(const PixelLayout& layout, const BYTE* pixel, const PALETTEENTRY*
 }
 
 void WritePixel(const PixelLayout& layout, BYTE* pixel, Argb colour) {
-    const DWORD raw = PlaceChannel(layout.alpha, colour >> 24) |
-                      PlaceChannel(layout.red, (colour >> 16) & 0xFF) |
-                      PlaceChannel(layout.green, (colour >> 8) & 0xFF) |
-                      PlaceChannel(layout.blue, colour & 0xFF);
+    const DWORD raw =
+        PlaceChannel(layout.alpha, colour >> 24) | PlaceChannel(layout.red, (colour >> 16) & 0xFF) |
+        PlaceChannel(layout.green, (colour >> 8) & 0xFF) | PlaceChannel(layout.blue, colour & 0xFF);
     WriteRaw(pixel, layout.bytesPerPixel, raw);
 }
 

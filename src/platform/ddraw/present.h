@@ -7,8 +7,7 @@
 namespace ddraw {
 
 // `rgba` is top row first, 4 bytes per pixel (red, green, blue, alpha).
-void PresentRgba(const PresentRequest& request, int width, int height, const BYTE* rgba,
-                 int pitch);
+void PresentRgba(const PresentRequest& request, int width, int height, const BYTE* rgba, int pitch);
 // Only the frame sink's part (for frames that reach the window another way).
 void DeliverToFrameSink(HWND window, int width, int height, const BYTE* rgba, int pitch);
 

@@ -143,7 +143,9 @@ HRESULT Surface::QueryInterface(REFIID riid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG Surface::AddRef() { return ++refs_; }
+ULONG Surface::AddRef() {
+    return ++refs_;
+}
 
 ULONG Surface::Release() {
     if (refs_ == 0) {
@@ -225,8 +227,8 @@ HRESULT Surface::AddAttachedSurface(IDirectDrawSurface7* surface) {
     }
     // Only z-buffers are attached by hand, to a colour surface of their own size and driver.
     if (other == this || (other->Caps() & DDSCAPS_ZBUFFER) == 0 ||
-        (Caps() & DDSCAPS_ZBUFFER) != 0 || other->owner_ != owner_ ||
-        other->Width() != Width() || other->Height() != Height()) {
+        (Caps() & DDSCAPS_ZBUFFER) != 0 || other->owner_ != owner_ || other->Width() != Width() ||
+        other->Height() != Height()) {
         return DDERR_CANNOTATTACHSURFACE;
     }
     if (AttachedZBuffer() != nullptr) {
@@ -379,8 +381,8 @@ HRESULT Surface::Blt(RECT* destinationRect, IDirectDrawSurface7* source, RECT* s
         return DDERR_INVALIDRECT;
     }
     from->SyncForRead();
-    if (from != this && (area.left != 0 || area.top != 0 || area.right != Width() ||
-                         area.bottom != Height())) {
+    if (from != this &&
+        (area.left != 0 || area.top != 0 || area.right != Width() || area.bottom != Height())) {
         SyncForRead();
     }
     if (HRESULT result = BlitPixels(*this, area, *from, sourceArea); result != DD_OK) {
@@ -400,8 +402,7 @@ HRESULT Surface::Flip(IDirectDrawSurface7* target, DWORD) {
     }
     if (target != nullptr) {
         Surface* wanted = SurfaceFromInterface(target);
-        if (std::find(chainMembers_.begin(), chainMembers_.end(), wanted) ==
-            chainMembers_.end()) {
+        if (std::find(chainMembers_.begin(), chainMembers_.end(), wanted) == chainMembers_.end()) {
             return DDERR_INVALIDPARAMS;
         }
     }
@@ -571,7 +572,9 @@ HRESULT Surface::GetDDInterface(LPVOID* directDraw) {
 
 // ---- Loss --------------------------------------------------------------------------------------
 
-HRESULT Surface::IsLost() { return CheckUsable(); }
+HRESULT Surface::IsLost() {
+    return CheckUsable();
+}
 
 HRESULT Surface::Restore() {
     if (owner_ == nullptr) {

@@ -144,13 +144,13 @@ private:
     bool lockReadOnly_ = false;
     DWORD lockToken_ = 0;
     HDC dc_ = nullptr;
-    Palette* palette_ = nullptr; // held
-    Clipper* clipper_ = nullptr; // held
-    std::vector<Surface*> attached_;      // held: attached with AddAttachedSurface
-    std::vector<Surface*> chainMembers_;  // not counted: made with this root, die with it
-    std::vector<Surface*> linked_;        // not counted: chain members attached to this one
-    Surface* chainRoot_ = nullptr;        // for a back buffer: the primary it was made with
-    SurfaceBacking* backing_ = nullptr;   // not owned: the device detaches itself
+    Palette* palette_ = nullptr;         // held
+    Clipper* clipper_ = nullptr;         // held
+    std::vector<Surface*> attached_;     // held: attached with AddAttachedSurface
+    std::vector<Surface*> chainMembers_; // not counted: made with this root, die with it
+    std::vector<Surface*> linked_;       // not counted: chain members attached to this one
+    Surface* chainRoot_ = nullptr;       // for a back buffer: the primary it was made with
+    SurfaceBacking* backing_ = nullptr;  // not owned: the device detaches itself
     std::vector<std::pair<const void*, std::unique_ptr<SurfaceData>>> data_;
 };
 

@@ -79,8 +79,7 @@ HRESULT DirectDraw::CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** su
         return DDERR_INVALIDPIXELFORMAT;
     }
     if (!SizeAllowed(desc->dwWidth, desc->dwHeight, layout)) {
-        return desc->dwWidth == 0 || desc->dwHeight == 0 ? DDERR_INVALIDPARAMS
-                                                         : DDERR_OUTOFMEMORY;
+        return desc->dwWidth == 0 || desc->dwHeight == 0 ? DDERR_INVALIDPARAMS : DDERR_OUTOFMEMORY;
     }
     DDSURFACEDESC2 stored{};
     stored.dwFlags = desc->dwFlags & DDSD_TEXTURESTAGE;

@@ -103,7 +103,8 @@ EGLDisplay SoftwareDisplay(std::string* failure) {
 
 class SoftwareContext final : public Context {
 public:
-    SoftwareContext(EGLDisplay display, EGLContext context) : display_(display), context_(context) {}
+    SoftwareContext(EGLDisplay display, EGLContext context)
+        : display_(display), context_(context) {}
     ~SoftwareContext() override {
         if (eglGetCurrentContext() == context_) {
             eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);

@@ -14,12 +14,12 @@ Letterbox FitWithAspect(int sourceWidth, int sourceHeight, int areaWidth, int ar
     // Compare the two aspects exactly, in integers: the wider side decides.
     if (int64_t{areaWidth} * sourceHeight <= int64_t{areaHeight} * sourceWidth) {
         box.width = areaWidth;
-        box.height = static_cast<int>((int64_t{areaWidth} * sourceHeight + sourceWidth / 2) /
-                                      sourceWidth);
+        box.height =
+            static_cast<int>((int64_t{areaWidth} * sourceHeight + sourceWidth / 2) / sourceWidth);
     } else {
         box.height = areaHeight;
-        box.width = static_cast<int>((int64_t{areaHeight} * sourceWidth + sourceHeight / 2) /
-                                     sourceHeight);
+        box.width =
+            static_cast<int>((int64_t{areaHeight} * sourceWidth + sourceHeight / 2) / sourceHeight);
     }
     box.width = std::clamp(box.width, 1, areaWidth);
     box.height = std::clamp(box.height, 1, areaHeight);

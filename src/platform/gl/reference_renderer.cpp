@@ -61,8 +61,7 @@ struct ReferenceRenderer::State {
     D3DVECTOR light{0, -1, 0};
 };
 
-std::unique_ptr<ReferenceRenderer> ReferenceRenderer::Create(int width, int height,
-                                                             bool sixteenBit,
+std::unique_ptr<ReferenceRenderer> ReferenceRenderer::Create(int width, int height, bool sixteenBit,
                                                              std::string* failure) {
     auto state = std::make_unique<State>();
     state->context = CreateSoftwareContext(failure);
@@ -195,7 +194,9 @@ void ReferenceRenderer::SetWorld(const D3DMATRIX& world) {
     glUniformMatrix3fv(state_->normalMatrix, 1, GL_FALSE, normal);
 }
 
-void ReferenceRenderer::SetGrey(float grey) { glUniform1f(state_->grey, grey); }
+void ReferenceRenderer::SetGrey(float grey) {
+    glUniform1f(state_->grey, grey);
+}
 
 void ReferenceRenderer::DrawIndexedTriangles(const D3DVERTEX* vertices, DWORD vertexCount,
                                              const WORD* indices, DWORD indexCount) {
@@ -212,7 +213,9 @@ void ReferenceRenderer::DrawStrip(const D3DVERTEX* vertices, DWORD vertexCount) 
     glDrawArrays(GL_TRIANGLE_STRIP, 0, GLsizei(vertexCount));
 }
 
-void ReferenceRenderer::Finish() { glFinish(); }
+void ReferenceRenderer::Finish() {
+    glFinish();
+}
 
 int ReferenceRenderer::RedAt(int x, int y) {
     state_->context->MakeCurrent();
@@ -221,6 +224,8 @@ int ReferenceRenderer::RedAt(int x, int y) {
     return pixel[0];
 }
 
-void FinishCurrentContext() { glFinish(); }
+void FinishCurrentContext() {
+    glFinish();
+}
 
 } // namespace gl

@@ -33,8 +33,7 @@ RenderTarget::RenderTarget(GarbageLink bin, std::weak_ptr<std::vector<ddraw::Sur
 
 RenderTarget::~RenderTarget() {
     if (auto registry = registry_.lock()) {
-        registry->erase(std::remove(registry->begin(), registry->end(), surface_),
-                        registry->end());
+        registry->erase(std::remove(registry->begin(), registry->end(), surface_), registry->end());
     }
     if (auto bin = bin_.lock()) {
         if (framebuffer_ != 0) {
@@ -96,8 +95,8 @@ bool RenderTarget::Prepare(ddraw::Surface& surface) {
         glGenRenderbuffers(1, &depth_);
         glBindRenderbuffer(GL_RENDERBUFFER, depth_);
         glRenderbufferStorage(GL_RENDERBUFFER,
-                              depthBits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
-                              width_, height_);
+                              depthBits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24, width_,
+                              height_);
         glBindRenderbuffer(GL_RENDERBUFFER, 0);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
     }

@@ -21,51 +21,81 @@ constexpr size_t MAX_PROGRAMS = 256;
 
 GLenum BlendFactor(DWORD blend) {
     switch (blend) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    case 11: return GL_SRC_ALPHA_SATURATE; // D3DBLEND_SRCALPHASAT
-    default: return GL_ONE;
+    case D3DBLEND_ZERO:
+        return GL_ZERO;
+    case D3DBLEND_ONE:
+        return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+        return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+        return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+        return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+        return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+        return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+        return GL_ONE_MINUS_DST_COLOR;
+    case 11:
+        return GL_SRC_ALPHA_SATURATE; // D3DBLEND_SRCALPHASAT
+    default:
+        return GL_ONE;
     }
 }
 
 GLenum Comparison(DWORD func) {
     switch (func) {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-    case D3DCMP_ALWAYS: return GL_ALWAYS;
-    default: return GL_LEQUAL;
+    case D3DCMP_NEVER:
+        return GL_NEVER;
+    case D3DCMP_LESS:
+        return GL_LESS;
+    case D3DCMP_EQUAL:
+        return GL_EQUAL;
+    case D3DCMP_GREATER:
+        return GL_GREATER;
+    case D3DCMP_NOTEQUAL:
+        return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL:
+        return GL_GEQUAL;
+    case D3DCMP_ALWAYS:
+        return GL_ALWAYS;
+    default:
+        return GL_LEQUAL;
     }
 }
 
 GLenum Addressing(DWORD mode) {
     switch (mode) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    default: return GL_REPEAT;
+    case D3DTADDRESS_MIRROR:
+        return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+        return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+        return GL_CLAMP_TO_BORDER;
+    default:
+        return GL_REPEAT;
     }
 }
 
 GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
     switch (type) {
-    case D3DPT_POINTLIST: return GL_POINTS;
-    case D3DPT_LINELIST: return GL_LINES;
-    case D3DPT_LINESTRIP: return GL_LINE_STRIP;
-    case D3DPT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
-    case D3DPT_TRIANGLEFAN: return GL_TRIANGLE_FAN;
-    default: return GL_TRIANGLES;
+    case D3DPT_POINTLIST:
+        return GL_POINTS;
+    case D3DPT_LINELIST:
+        return GL_LINES;
+    case D3DPT_LINESTRIP:
+        return GL_LINE_STRIP;
+    case D3DPT_TRIANGLESTRIP:
+        return GL_TRIANGLE_STRIP;
+    case D3DPT_TRIANGLEFAN:
+        return GL_TRIANGLE_FAN;
+    default:
+        return GL_TRIANGLES;
     }
 }
 
@@ -199,7 +229,8 @@ const ShaderProgram* Renderer::ProgramFor(const d3d::DeviceState& state) {
         for (DWORD i = 0; i < d3d::DEVICE_LIGHT_SLOTS && key.lightCount < SHADER_MAX_LIGHTS; ++i) {
             if (state.lights[i].enabled) {
                 lightSlots_[key.lightCount] = static_cast<int>(i);
-                key.lightTypes[key.lightCount++] = static_cast<uint8_t>(state.lights[i].light.dltType);
+                key.lightTypes[key.lightCount++] =
+                    static_cast<uint8_t>(state.lights[i].light.dltType);
             }
         }
     }
@@ -369,8 +400,7 @@ void Renderer::ApplyRenderStates(const d3d::DeviceState& state) {
                                      : fill == D3DFILL_WIREFRAME ? GL_LINE
                                                                  : GL_FILL);
     if (key_.alphaFunc != 0 && program_->alphaReference >= 0) {
-        glUniform1f(program_->alphaReference,
-                    float(rs[D3DRENDERSTATE_ALPHAREF] & 0xFF) / 255.0f);
+        glUniform1f(program_->alphaReference, float(rs[D3DRENDERSTATE_ALPHAREF] & 0xFF) / 255.0f);
     }
 }
 
@@ -385,8 +415,10 @@ void Renderer::ApplyViewport(const d3d::DeviceState& state) {
 
 void Renderer::ApplySampler(const d3d::DeviceState& state) {
     const DWORD* ts = state.stageStates[0];
-    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, static_cast<GLint>(Addressing(ts[D3DTSS_ADDRESSU])));
-    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, static_cast<GLint>(Addressing(ts[D3DTSS_ADDRESSV])));
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S,
+                        static_cast<GLint>(Addressing(ts[D3DTSS_ADDRESSU])));
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T,
+                        static_cast<GLint>(Addressing(ts[D3DTSS_ADDRESSV])));
     float border[4];
     ColourOf(ts[D3DTSS_BORDERCOLOR], border);
     glSamplerParameterfv(sampler_, GL_TEXTURE_BORDER_COLOR, border);
@@ -519,8 +551,8 @@ HRESULT Renderer::Draw(const d3d::DeviceState& state, DWORD dirty,
     if (request.indices == nullptr) {
         glDrawArrays(mode, first, static_cast<GLsizei>(request.vertexCount));
     } else {
-        const GLintptr indexOffset =
-            indices_->Append(request.indices, size_t(request.indexCount) * sizeof(WORD), sizeof(WORD));
+        const GLintptr indexOffset = indices_->Append(
+            request.indices, size_t(request.indexCount) * sizeof(WORD), sizeof(WORD));
         glDrawElementsBaseVertex(mode, static_cast<GLsizei>(request.indexCount), GL_UNSIGNED_SHORT,
                                  reinterpret_cast<const void*>(indexOffset), first);
     }

@@ -45,14 +45,22 @@ std::string Operation(const ShaderKey& key, uint8_t op, uint8_t arg1, uint8_t ar
 
 const char* AlphaComparison(uint8_t func) {
     switch (func) {
-    case D3DCMP_NEVER: return "false";
-    case D3DCMP_LESS: return "alpha < uAlphaReference";
-    case D3DCMP_EQUAL: return "alpha == uAlphaReference";
-    case D3DCMP_LESSEQUAL: return "alpha <= uAlphaReference";
-    case D3DCMP_GREATER: return "alpha > uAlphaReference";
-    case D3DCMP_NOTEQUAL: return "alpha != uAlphaReference";
-    case D3DCMP_GREATEREQUAL: return "alpha >= uAlphaReference";
-    default: return "true";
+    case D3DCMP_NEVER:
+        return "false";
+    case D3DCMP_LESS:
+        return "alpha < uAlphaReference";
+    case D3DCMP_EQUAL:
+        return "alpha == uAlphaReference";
+    case D3DCMP_LESSEQUAL:
+        return "alpha <= uAlphaReference";
+    case D3DCMP_GREATER:
+        return "alpha > uAlphaReference";
+    case D3DCMP_NOTEQUAL:
+        return "alpha != uAlphaReference";
+    case D3DCMP_GREATEREQUAL:
+        return "alpha >= uAlphaReference";
+    default:
+        return "true";
     }
 }
 
@@ -76,13 +84,12 @@ GLuint Compile(GLenum type, const std::string& source, std::string* failure) {
 } // namespace
 
 std::string VertexShaderSource(const ShaderKey& key) {
-    std::string s =
-        "#version 330 core\n"
-        "layout(location = 0) in vec3 aPosition;\n"
-        "layout(location = 1) in vec3 aNormal;\n"
-        "layout(location = 2) in vec2 aTexCoord;\n"
-        "uniform mat4 uWorldViewProjection;\n"
-        "out vec2 vTexCoord;\n";
+    std::string s = "#version 330 core\n"
+                    "layout(location = 0) in vec3 aPosition;\n"
+                    "layout(location = 1) in vec3 aNormal;\n"
+                    "layout(location = 2) in vec2 aTexCoord;\n"
+                    "uniform mat4 uWorldViewProjection;\n"
+                    "out vec2 vTexCoord;\n";
     s += key.flatShading ? "flat out vec4 vColor;\n" : "out vec4 vColor;\n";
     if (key.lighting) {
         s += "uniform mat3 uNormalMatrix;\n"
@@ -92,14 +99,23 @@ std::string VertexShaderSource(const ShaderKey& key) {
              "uniform vec3 uAmbient;\n";
         if (key.lightCount > 0) {
             const std::string n = std::to_string(key.lightCount);
-            s += "uniform vec3 uLightDiffuse[" + n + "];\n"
-                 "uniform vec3 uLightAmbient[" + n + "];\n"
-                 "uniform vec3 uLightDirection[" + n + "];\n";
+            s += "uniform vec3 uLightDiffuse[" + n +
+                 "];\n"
+                 "uniform vec3 uLightAmbient[" +
+                 n +
+                 "];\n"
+                 "uniform vec3 uLightDirection[" +
+                 n + "];\n";
             if (HasPositionalLights(key)) {
                 s += "uniform mat4 uWorldView;\n"
-                     "uniform vec3 uLightPosition[" + n + "];\n"
-                     "uniform vec4 uLightAttenuation[" + n + "];\n"
-                     "uniform vec3 uLightSpot[" + n + "];\n";
+                     "uniform vec3 uLightPosition[" +
+                     n +
+                     "];\n"
+                     "uniform vec4 uLightAttenuation[" +
+                     n +
+                     "];\n"
+                     "uniform vec3 uLightSpot[" +
+                     n + "];\n";
             }
         }
     }
@@ -126,23 +142,32 @@ std::string VertexShaderSource(const ShaderKey& key) {
             continue;
         }
         s += "    {\n"
-             "        vec3 d = uLightPosition" + at + " - p;\n"
+             "        vec3 d = uLightPosition" +
+             at +
+             " - p;\n"
              "        float distance = length(d);\n"
              "        vec3 l = d / max(distance, 1e-6);\n"
-             "        vec4 a = uLightAttenuation" + at + ";\n"
+             "        vec4 a = uLightAttenuation" +
+             at +
+             ";\n"
              "        float f = distance <= a.w\n"
              "            ? 1.0 / max(a.x + a.y * distance + a.z * distance * distance, 1e-6)\n"
              "            : 0.0;\n";
         if (key.lightTypes[i] == D3DLIGHT_SPOT) {
             // uLightDirection holds the spot's axis; uLightSpot the cosines of half the inner and
             // outer cone angles and the falloff.
-            s += "        vec3 cone = uLightSpot" + at + ";\n"
-                 "        float rho = dot(-l, uLightDirection" + at + ");\n"
+            s += "        vec3 cone = uLightSpot" + at +
+                 ";\n"
+                 "        float rho = dot(-l, uLightDirection" +
+                 at +
+                 ");\n"
                  "        f *= rho > cone.x ? 1.0 : (rho <= cone.y ? 0.0 :\n"
-                 "             pow(max((rho - cone.y) / max(cone.x - cone.y, 1e-6), 1e-6), cone.z));\n";
+                 "             pow(max((rho - cone.y) / max(cone.x - cone.y, 1e-6), 1e-6), "
+                 "cone.z));\n";
         }
         s += "        colour += f * (uLightAmbient" + at + " * uMaterialAmbient + uLightDiffuse" +
-             at + " * uMaterialDiffuse.rgb * max(dot(n, l), 0.0));\n"
+             at +
+             " * uMaterialDiffuse.rgb * max(dot(n, l), 0.0));\n"
              "    }\n";
     }
     // Clamped per vertex: a negative material lights to black, not to a darker interpolation.
@@ -167,8 +192,8 @@ std::string FragmentShaderSource(const ShaderKey& key) {
     if (key.textured) {
         s += "    vec4 texel = texture(uTexture, vTexCoord);\n";
     }
-    s += "    vec3 colour = " +
-         Operation(key, key.colorOp, key.colorArg1, key.colorArg2, ".rgb") + ";\n";
+    s += "    vec3 colour = " + Operation(key, key.colorOp, key.colorArg1, key.colorArg2, ".rgb") +
+         ";\n";
     s += "    float alpha = " + Operation(key, key.alphaOp, key.alphaArg1, key.alphaArg2, ".a") +
          ";\n";
     if (alphaTest) {

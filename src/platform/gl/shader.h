@@ -26,7 +26,7 @@ struct ShaderKey {
     uint8_t textured = 0;                    // a texture is set on stage 0
     uint8_t colorOp = 0, colorArg1 = 0, colorArg2 = 0;
     uint8_t alphaOp = 0, alphaArg1 = 0, alphaArg2 = 0;
-    uint8_t alphaFunc = 0; // D3DCMP_ value when alpha testing, else 0
+    uint8_t alphaFunc = 0;   // D3DCMP_ value when alpha testing, else 0
     uint8_t flatShading = 0; // one colour per triangle, from its first vertex
 
     bool operator==(const ShaderKey&) const = default;

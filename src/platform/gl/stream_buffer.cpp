@@ -9,7 +9,9 @@ StreamBuffer::StreamBuffer(GLenum target, size_t capacity) : target_(target), ca
     glBufferData(target_, static_cast<GLsizeiptr>(capacity_), nullptr, GL_STREAM_DRAW);
 }
 
-StreamBuffer::~StreamBuffer() { glDeleteBuffers(1, &name_); }
+StreamBuffer::~StreamBuffer() {
+    glDeleteBuffers(1, &name_);
+}
 
 GLintptr StreamBuffer::Append(const void* data, size_t bytes, size_t alignment) {
     size_t offset = (used_ + alignment - 1) / alignment * alignment;

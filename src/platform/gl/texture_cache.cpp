@@ -68,8 +68,8 @@ GLuint BindSurfaceTexture(ddraw::Surface& surface, const void* owner, const Garb
             glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, surface.Width(), surface.Height(), GL_RGBA,
                             GL_UNSIGNED_BYTE, scratch.data());
         } else {
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, surface.Width(), surface.Height(), 0,
-                         GL_RGBA, GL_UNSIGNED_BYTE, scratch.data());
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, surface.Width(), surface.Height(), 0, GL_RGBA,
+                         GL_UNSIGNED_BYTE, scratch.data());
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
             texture->width = surface.Width();
             texture->height = surface.Height();

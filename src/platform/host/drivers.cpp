@@ -36,7 +36,9 @@ const DriverSet& Drivers() {
     return *registry.real;
 }
 
-void InstallDrivers(DriverSet drivers) { Registry().installed = std::move(drivers); }
+void InstallDrivers(DriverSet drivers) {
+    Registry().installed = std::move(drivers);
+}
 
 void InstallRealDrivers() {
     Registry().installed.reset();
@@ -59,8 +61,12 @@ ScopedDrivers::~ScopedDrivers() {
     }
 }
 
-void SetFrameSink(FrameSink sink) { Sink() = std::move(sink); }
+void SetFrameSink(FrameSink sink) {
+    Sink() = std::move(sink);
+}
 
-const FrameSink& GetFrameSink() { return Sink(); }
+const FrameSink& GetFrameSink() {
+    return Sink();
+}
 
 } // namespace host

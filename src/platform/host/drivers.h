@@ -32,12 +32,12 @@ struct DeviceCreation {
 using DeviceFactory = std::function<HRESULT(const DeviceCreation&, IDirect3DDevice7** device)>;
 
 struct DeviceDescription {
-    std::string name;         // the name EnumDevices reports
-    std::string description;  // the description text EnumDevices reports
-    D3DDEVICEDESC7 desc{};    // capabilities; desc.deviceGUID identifies the device
+    std::string name;        // the name EnumDevices reports
+    std::string description; // the description text EnumDevices reports
+    D3DDEVICEDESC7 desc{};   // capabilities; desc.deviceGUID identifies the device
     std::vector<DDPIXELFORMAT> textureFormats; // in the order EnumTextureFormats lists them
     std::vector<DDPIXELFORMAT> zBufferFormats; // in the order EnumZBufferFormats lists them
-    DeviceFactory factory;    // null: CreateDevice fails with DDERR_UNSUPPORTED
+    DeviceFactory factory;                     // null: CreateDevice fails with DDERR_UNSUPPORTED
 };
 
 // Results a driver can be told to give, for tests of the program's failure paths. DD_OK means
@@ -60,8 +60,8 @@ struct Driver {
     std::string name;
     DDCAPS halCaps{}; // dwSize is filled in by the caller's record
     DDCAPS helCaps{};
-    std::vector<DDSURFACEDESC2> modes;  // in the order EnumDisplayModes lists them
-    DDSURFACEDESC2 desktopMode{};       // what GetDisplayMode answers outside exclusive mode
+    std::vector<DDSURFACEDESC2> modes; // in the order EnumDisplayModes lists them
+    DDSURFACEDESC2 desktopMode{};      // what GetDisplayMode answers outside exclusive mode
     std::vector<std::shared_ptr<DeviceDescription>> devices;
     DriverFailures failures;
 };
@@ -102,7 +102,7 @@ struct PresentedFrame {
     HWND window = nullptr; // the window it was presented to (may be a headless record)
     int width = 0;
     int height = 0;
-    int pitch = 0; // bytes from one row to the next
+    int pitch = 0;              // bytes from one row to the next
     const BYTE* rgba = nullptr; // valid only during the call
 };
 

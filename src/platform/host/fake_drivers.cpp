@@ -25,8 +25,8 @@ FakeDeviceBuilder& FakeDeviceBuilder::Description(std::string text) {
 
 FakeDeviceBuilder& FakeDeviceBuilder::Hardware(bool hardware) {
     const DWORD bits = D3DDEVCAPS_HWRASTERIZATION | D3DDEVCAPS_TEXTUREVIDEOMEMORY;
-    device_.desc.dwDevCaps = hardware ? device_.desc.dwDevCaps | bits
-                                      : device_.desc.dwDevCaps & ~bits;
+    device_.desc.dwDevCaps =
+        hardware ? device_.desc.dwDevCaps | bits : device_.desc.dwDevCaps & ~bits;
     return *this;
 }
 
@@ -187,6 +187,8 @@ std::shared_ptr<Driver> TypicalFakeDriver() {
         .Build();
 }
 
-DriverSet TypicalFakeDrivers() { return {TypicalFakeDriver()}; }
+DriverSet TypicalFakeDrivers() {
+    return {TypicalFakeDriver()};
+}
 
 } // namespace host

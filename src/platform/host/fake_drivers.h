@@ -25,17 +25,17 @@ public:
 
     FakeDeviceBuilder& Description(std::string text);
     FakeDeviceBuilder& Hardware(bool hardware);
-    FakeDeviceBuilder& DevCaps(DWORD caps);            // replaces dwDevCaps
-    FakeDeviceBuilder& RenderDepths(DWORD depths);     // dwDeviceRenderBitDepth (DDBD_ bits)
-    FakeDeviceBuilder& TextureCaps(DWORD caps);        // dpcTriCaps.dwTextureCaps
-    FakeDeviceBuilder& RasterCaps(DWORD caps);         // dpcTriCaps.dwRasterCaps
+    FakeDeviceBuilder& DevCaps(DWORD caps);        // replaces dwDevCaps
+    FakeDeviceBuilder& RenderDepths(DWORD depths); // dwDeviceRenderBitDepth (DDBD_ bits)
+    FakeDeviceBuilder& TextureCaps(DWORD caps);    // dpcTriCaps.dwTextureCaps
+    FakeDeviceBuilder& RasterCaps(DWORD caps);     // dpcTriCaps.dwRasterCaps
     FakeDeviceBuilder& MaxTextureSize(DWORD width, DWORD height);
     FakeDeviceBuilder& TextureFormats(std::vector<DDPIXELFORMAT> formats);
     FakeDeviceBuilder& ZBufferFormats(std::vector<DDPIXELFORMAT> formats);
     FakeDeviceBuilder& Desc(const D3DDEVICEDESC7& desc); // replaces the whole record but its GUID
 
-    FakeDeviceBuilder& Recording();          // the recording device (the default)
-    FakeDeviceBuilder& Null();               // the null device
+    FakeDeviceBuilder& Recording();               // the recording device (the default)
+    FakeDeviceBuilder& Null();                    // the null device
     FakeDeviceBuilder& FailsWith(HRESULT result); // CreateDevice answers this
     FakeDeviceBuilder& Factory(DeviceFactory factory);
 

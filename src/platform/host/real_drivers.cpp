@@ -43,7 +43,8 @@ DriverSet BuildRealDrivers() {
 
     // Both devices list the same formats, so that a picture looks the same on either.
     auto hardware = std::make_shared<DeviceDescription>();
-    hardware->name = DeviceName("OpenGL: ", gl::ProbeWindowRenderer(), "OpenGL window (no GL found)");
+    hardware->name =
+        DeviceName("OpenGL: ", gl::ProbeWindowRenderer(), "OpenGL window (no GL found)");
     hardware->description = "Hardware-class rasterisation on the window's OpenGL context";
     hardware->desc = StandardDeviceDesc(IID_IDirect3DHALDevice, true);
     hardware->textureFormats = StandardTextureFormats();
@@ -51,8 +52,8 @@ DriverSet BuildRealDrivers() {
     hardware->factory = d3d::CreateWindowGlDevice;
 
     auto software = std::make_shared<DeviceDescription>(*hardware);
-    software->name = DeviceName("Software: ", gl::ProbeSoftwareRenderer(),
-                                "Software rasteriser (no EGL found)");
+    software->name =
+        DeviceName("Software: ", gl::ProbeSoftwareRenderer(), "Software rasteriser (no EGL found)");
     software->description = "Mesa's software rasterisation through EGL, shown in the window";
     software->desc = StandardDeviceDesc(IID_IDirect3DRGBDevice, false);
     software->factory = d3d::CreateSoftwareGlDevice;

@@ -17,8 +17,8 @@ D3DPRIMCAPS StandardPrimitiveCaps() {
     caps.dwSize = sizeof(D3DPRIMCAPS);
     caps.dwRasterCaps = D3DPRASTERCAPS_DITHER | D3DPRASTERCAPS_ZTEST;
     caps.dwZCmpCaps = D3DPCMPCAPS_LESSEQUAL;
-    const DWORD blends = D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE | D3DPBLENDCAPS_SRCALPHA |
-                         D3DPBLENDCAPS_INVSRCALPHA;
+    const DWORD blends =
+        D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE | D3DPBLENDCAPS_SRCALPHA | D3DPBLENDCAPS_INVSRCALPHA;
     caps.dwSrcBlendCaps = blends;
     caps.dwDestBlendCaps = blends;
     caps.dwTextureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_POW2 |
@@ -102,9 +102,9 @@ DDCAPS StandardEmulationCaps() {
 std::vector<DDPIXELFORMAT> StandardTextureFormats() {
     using ddraw::PixelKind;
     std::vector<DDPIXELFORMAT> formats;
-    for (PixelKind kind : {PixelKind::RGB565, PixelKind::XRGB1555, PixelKind::ARGB1555,
-                           PixelKind::ARGB4444, PixelKind::XRGB8888, PixelKind::ARGB8888,
-                           PixelKind::PAL8}) {
+    for (PixelKind kind :
+         {PixelKind::RGB565, PixelKind::XRGB1555, PixelKind::ARGB1555, PixelKind::ARGB4444,
+          PixelKind::XRGB8888, PixelKind::ARGB8888, PixelKind::PAL8}) {
         formats.push_back(ddraw::MakePixelFormat(kind));
     }
     return formats;
