@@ -174,24 +174,26 @@ TEST(BmpDecoder, CoreHeaderUsesThreeByteColourEntries) {
 }
 
 TEST(BmpDecoder, Rle8RunsAbsoluteRunsDeltasAndLineEnds) {
+    // Four columns: rows have no padding, so a pixel written past a row's end would land in the
+    // next row in memory and show.
     BmpSpec spec;
-    spec.width = 5;
+    spec.width = 4;
     spec.height = 3;
     spec.bitCount = 8;
     spec.compression = BI_RLE8;
     spec.colors = FOUR_COLORS;
     spec.pixels = {
         3, 1,             // bottom row: three greens...
-        0, 3, 2, 3, 0, 0, // ...then an absolute run blue, white, red and its pad byte
-        0, 0,             // end of line (the row had 6 pixels for 5 columns: the last is dropped)
+        0, 3, 2, 3, 0, 0, // ...then an absolute run blue, white, red (two past the end) and a pad
+        0, 0,             // end of line
         0, 2, 2, 1,       // delta: two right, one up (middle row skipped: index 0 = red)
         2, 3,             // top row, columns 2 and 3: white
+        3, 3,             // three more, all past the end: dropped
         0, 1,             // end of bitmap
     };
-    EXPECT_EQ(Pixels(BuildBmp(spec), 5, 3),
-              (std::vector<uint32_t>{RED, RED, WHITE, WHITE, RED, // top
-                                     RED, RED, RED, RED, RED,     // skipped
-                                     GREEN, GREEN, GREEN, BLUE, WHITE}));
+    EXPECT_EQ(Pixels(BuildBmp(spec), 4, 3), (std::vector<uint32_t>{RED, RED, WHITE, WHITE, // top
+                                                                   RED, RED, RED, RED, // skipped
+                                                                   GREEN, GREEN, GREEN, BLUE}));
 }
 
 TEST(BmpDecoder, Rle4AlternatesNibbles) {
