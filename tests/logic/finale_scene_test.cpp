@@ -96,45 +96,37 @@ TEST_F(FinaleSceneTest, EveryLinkOfAChainAddsOneMoreTurn) {
 }
 
 TEST_F(FinaleSceneTest, BandsSlideApartAndTheTitleSitsAboveAndBelowThem) {
-    struct Corner {
-        float x, z, tu, tv;
-    };
-    auto expectQuad = [](const QuadCall& quad, const Corner(&corners)[4]) {
-        EXPECT_EQ(quad.draw->primitive, D3DPT_TRIANGLESTRIP);
-        EXPECT_EQ(quad.draw->vertexFormat, D3DFVF_VERTEX);
-        EXPECT_EQ(quad.draw->value, 0u);
-        ASSERT_EQ(quad.draw->vertices.size(), 4u);
-        for (int i = 0; i < 4; ++i) {
-            const D3DVERTEX& v = quad.draw->vertices[size_t(i)];
-            EXPECT_EQ(v.x, corners[i].x) << i;
-            EXPECT_EQ(v.y, 0.0f);
-            EXPECT_EQ(v.z, corners[i].z) << i;
-            EXPECT_EQ(v.ny, 1.0f);
-            EXPECT_NEAR(v.tu, corners[i].tu, 1e-5f) << i;
-            EXPECT_FLOAT_EQ(v.tv, corners[i].tv) << i;
-        }
-    };
     // At 0 both bands run over four image widths from 0.
     DrawLog log = DrawScene(finaleScene, 0.0f);
     ASSERT_EQ(log.quads.size(), 2u);
-    expectQuad(log.quads[0],
-               {{550, 15, 4, 0}, {550, -15, 4, 0.11f}, {-550, 15, 0, 0}, {-550, -15, 0, 0.11f}});
-    expectQuad(log.quads[1],
-               {{550, 45, 4, 0}, {550, 13, 4, 0.11f}, {-550, 45, 0, 0}, {-550, 13, 0, 0.11f}});
+    EXPECT_TRUE(IsQuad(log.quads[0], {{550, 0, 15, 4, 0},
+                                      {550, 0, -15, 4, 0.11f},
+                                      {-550, 0, 15, 0, 0},
+                                      {-550, 0, -15, 0, 0.11f}}));
+    EXPECT_TRUE(IsQuad(log.quads[1], {{550, 0, 45, 4, 0},
+                                      {550, 0, 13, 4, 0.11f},
+                                      {-550, 0, 45, 0, 0},
+                                      {-550, 0, 13, 0, 0.11f}}));
 
     // At 30 band 1 has slid 6 widths one way, band 2 ten the other.
     log = DrawScene(finaleScene, 30.0f);
     ASSERT_EQ(log.quads.size(), 4u);
-    expectQuad(log.quads[0],
-               {{550, 15, 10, 0}, {550, -15, 10, 0.11f}, {-550, 15, 6, 0}, {-550, -15, 6, 0.11f}});
-    expectQuad(
-        log.quads[1],
-        {{550, 45, -6, 0}, {550, 13, -6, 0.11f}, {-550, 45, -10, 0}, {-550, 13, -10, 0.11f}});
-    expectQuad(log.quads[2],
-               {{130, 200, 1, 0}, {130, 65, 1, 0.8f}, {-130, 200, 0, 0}, {-130, 65, 0, 0.8f}});
-    expectQuad(
-        log.quads[3],
-        {{130, -105, 1, 0.8f}, {130, -142, 1, 1}, {-130, -105, 0, 0.8f}, {-130, -142, 0, 1}});
+    EXPECT_TRUE(IsQuad(log.quads[0], {{550, 0, 15, 10, 0},
+                                      {550, 0, -15, 10, 0.11f},
+                                      {-550, 0, 15, 6, 0},
+                                      {-550, 0, -15, 6, 0.11f}}));
+    EXPECT_TRUE(IsQuad(log.quads[1], {{550, 0, 45, -6, 0},
+                                      {550, 0, 13, -6, 0.11f},
+                                      {-550, 0, 45, -10, 0},
+                                      {-550, 0, 13, -10, 0.11f}}));
+    EXPECT_TRUE(IsQuad(log.quads[2], {{130, 0, 200, 1, 0},
+                                      {130, 0, 65, 1, 0.8f},
+                                      {-130, 0, 200, 0, 0},
+                                      {-130, 0, 65, 0, 0.8f}}));
+    EXPECT_TRUE(IsQuad(log.quads[3], {{130, 0, -105, 1, 0.8f},
+                                      {130, 0, -142, 1, 1},
+                                      {-130, 0, -105, 0, 0.8f},
+                                      {-130, 0, -142, 0, 1}}));
 }
 
 } // namespace

@@ -64,17 +64,10 @@ TEST_F(PlaneSceneTest, TheFlashAt20CoversTheCutAndIsGoneWithinHalfASecond) {
             EXPECT_TRUE(IsGrey(flash.state.material, m.flash));
             EXPECT_EQ(flash.state.textures[0], nullptr);
             EXPECT_TRUE(MatrixNear(flash.state.world, Identity(), 0.0));
-            const float corners[4][4] = {
-                {550, 550, 0, 0}, {550, -550, 1, 0}, {-550, 550, 0, 1}, {-550, -550, 1, 1}};
-            for (int i = 0; i < 4; ++i) {
-                const D3DVERTEX& v = flash.draw->vertices[size_t(i)];
-                EXPECT_EQ(v.x, corners[i][0]);
-                EXPECT_EQ(v.y, 0.0f);
-                EXPECT_EQ(v.z, corners[i][1]);
-                EXPECT_EQ(v.tu, corners[i][2]);
-                EXPECT_EQ(v.tv, corners[i][3]);
-                EXPECT_EQ(v.ny, 1.0f);
-            }
+            EXPECT_TRUE(IsQuad(flash, {{550, 0, 550, 0, 0},
+                                       {550, 0, -550, 1, 0},
+                                       {-550, 0, 550, 0, 1},
+                                       {-550, 0, -550, 1, 1}}));
         }
     }
 }
@@ -94,29 +87,15 @@ TEST_F(PlaneSceneTest, TheEightPlanesTurnAsOneLatticeAndTheImageSlides) {
             // The offset acts first, then both turns about the origin.
             EXPECT_TRUE(MatrixNear(horizontal.state.world, Translation(0, d, 0) * Turn(t), 1e-4));
             EXPECT_TRUE(MatrixNear(vertical.state.world, Translation(0, 0, d) * Turn(t), 1e-4));
-            const float h[4][5] = {{850, 0, 850, c + 4, 0},
-                                   {850, 0, -850, c + 4, 4},
-                                   {-850, 0, 850, c, 0},
-                                   {-850, 0, -850, c, 4}};
-            for (int i = 0; i < 4; ++i) {
-                const D3DVERTEX& hv = horizontal.draw->vertices[size_t(i)];
-                const D3DVERTEX& vv = vertical.draw->vertices[size_t(i)];
-                EXPECT_EQ(hv.x, h[i][0]);
-                EXPECT_EQ(hv.y, h[i][1]);
-                EXPECT_EQ(hv.z, h[i][2]);
-                EXPECT_EQ(vv.x, h[i][0]);
-                EXPECT_EQ(vv.y, h[i][2]) << "the vertical plane stands in x and y";
-                EXPECT_EQ(vv.z, 0.0f);
-                for (const D3DVERTEX* v : {&hv, &vv}) {
-                    EXPECT_FLOAT_EQ(v->tu, h[i][3]);
-                    EXPECT_EQ(v->tv, h[i][4]);
-                    EXPECT_EQ(v->nx, 0.0f);
-                    EXPECT_EQ(v->ny, 1.0f);
-                    EXPECT_EQ(v->nz, 0.0f);
-                }
-                EXPECT_EQ(horizontal.draw->primitive, D3DPT_TRIANGLESTRIP);
-                EXPECT_EQ(horizontal.draw->vertexFormat, D3DFVF_VERTEX);
-            }
+            EXPECT_TRUE(IsQuad(horizontal, {{850, 0, 850, c + 4, 0},
+                                            {850, 0, -850, c + 4, 4},
+                                            {-850, 0, 850, c, 0},
+                                            {-850, 0, -850, c, 4}}));
+            // The vertical plane stands in x and y, with the same normal and coordinates.
+            EXPECT_TRUE(IsQuad(vertical, {{850, 850, 0, c + 4, 0},
+                                          {850, -850, 0, c + 4, 4},
+                                          {-850, 850, 0, c, 0},
+                                          {-850, -850, 0, c, 4}}));
         }
     }
 }

@@ -99,6 +99,36 @@ DrawLog ReadLog(const d3d::RecordingDevice& device) {
     return log;
 }
 
+::testing::AssertionResult IsQuad(const QuadCall& quad, const Corner (&corners)[4],
+                                  float tolerance) {
+    const d3d::DeviceCall& draw = *quad.draw;
+    if (draw.primitive != D3DPT_TRIANGLESTRIP || draw.vertexFormat != D3DFVF_VERTEX ||
+        draw.value != 0 || draw.vertices.size() != 4) {
+        return ::testing::AssertionFailure()
+               << "not a strip of four D3DVERTEX with flags 0 (primitive " << draw.primitive
+               << ", format " << draw.vertexFormat << ", flags " << draw.value << ", "
+               << draw.vertices.size() << " vertices)";
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        const D3DVERTEX& v = draw.vertices[i];
+        const Corner& c = corners[i];
+        const float got[] = {v.x, v.y, v.z, v.tu, v.tv};
+        const float want[] = {c.x, c.y, c.z, c.tu, c.tv};
+        bool same = v.nx == 0.0f && v.ny == 1.0f && v.nz == 0.0f;
+        for (size_t k = 0; k < 5; ++k) {
+            same = same && std::fabs(got[k] - want[k]) <= tolerance;
+        }
+        if (!same) {
+            return ::testing::AssertionFailure()
+                   << "vertex " << i << " is (" << v.x << ", " << v.y << ", " << v.z << ") n ("
+                   << v.nx << ", " << v.ny << ", " << v.nz << ") uv (" << v.tu << ", " << v.tv
+                   << "), expected (" << c.x << ", " << c.y << ", " << c.z << ") uv (" << c.tu
+                   << ", " << c.tv << ")";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 Matrix Identity() {
     Matrix r{};
     for (int i = 0; i < 4; ++i) {

@@ -59,6 +59,15 @@ struct DrawLog {
 
 DrawLog ReadLog(const d3d::RecordingDevice& device);
 
+// A corner of a quad as the scenes give it: (x, y, z) and (tu, tv); the normal is (0, 1, 0).
+struct Corner {
+    float x, y, z, tu, tv;
+};
+// The quad is one strip of four D3DVERTEX with flags 0, and its corners are these, in order,
+// each coordinate within the tolerance.
+::testing::AssertionResult IsQuad(const QuadCall& quad, const Corner (&corners)[4],
+                                  float tolerance = 1e-5f);
+
 // A 4 x 4 matrix in double precision, for expected world matrices worked out in the test
 // itself: row vectors, translations in row 4, and in A * B the transform A acts first.
 struct Matrix {
