@@ -1,11 +1,12 @@
-// The desktop host: SDL windows and events, SDL message boxes. SDL starts here and only here,
-// so merely linking the platform layer never opens a display.
+// The desktop host: SDL windows and events, SDL message boxes, the on-screen dialog. SDL starts
+// here and only here, so merely linking the platform layer never opens a display.
 #include <cstring>
 #include <string>
 
 #include <SDL.h>
 
 #include "platform/host/host.h"
+#include "platform/host/imgui_dialog.h"
 #include "platform/host/sdl_message_box.h"
 #include "platform/host/sdl_window_backend.h"
 
@@ -16,6 +17,7 @@ namespace {
 struct DesktopHost {
     SdlWindowBackend windows;
     SdlMessageBox messageBoxes;
+    ImGuiDialogPresenter dialogs;
 };
 
 DesktopHost* installed = nullptr;
@@ -47,6 +49,12 @@ bool InstallDesktopHost() {
     installed = new DesktopHost;
     SetWindowBackend(&installed->windows);
     SetMessageBoxHandler(&installed->messageBoxes);
+    // Only where someone can see it: on a driver that shows nothing (asked for, as offscreen
+    // rendering tests do) or with no display at all, no dialog handler is set, DialogBoxParamA
+    // fails at once and the run never waits for an answer nobody can give.
+    if (!invisible) {
+        SetDialogHandler(&installed->dialogs);
+    }
     return true;
 }
 
@@ -54,6 +62,7 @@ void UninstallDesktopHost() {
     if (installed == nullptr) {
         return;
     }
+    SetDialogHandler(nullptr);
     SetMessageBoxHandler(nullptr);
     SetWindowBackend(nullptr); // destroys the SDL windows that are left; their HWNDs stay records
     delete installed;

@@ -33,6 +33,7 @@ struct ControlView {
 
 struct DialogView {
     HWND handle = nullptr;
+    HWND owner = nullptr; // the window the dialog belongs to; null for none
     std::string caption;
     SIZE clientPixels{};
     bool ended = false;

@@ -39,6 +39,7 @@ bool ReadDialog(HWND dialog, DialogView* view) {
     }
     *view = DialogView{};
     view->handle = dialog;
+    view->owner = record->owner;
     view->caption = record->title;
     RECT client{};
     GetClientRect(dialog, &client);
