@@ -9,6 +9,7 @@
 #include "platform/ddraw/direct_draw.h"
 #include "platform/ddraw/present.h"
 #include "platform/gl/context.h"
+#include "platform/gl/gpu_context.h"
 #include "platform/gl/renderer.h"
 #include "platform/host/host.h"
 
@@ -168,6 +169,20 @@ HRESULT CreateSoftwareGlDevice(const host::DeviceCreation& creation, IDirect3DDe
         return DDERR_GENERIC;
     }
     return Finish(new GlDevice(creation, std::move(context)), device, "software GL");
+}
+
+HRESULT CreateGpuGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7** device) {
+    if (device == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *device = nullptr;
+    std::string failure;
+    std::unique_ptr<gl::Context> context = gl::CreateGpuContext(&failure);
+    if (context == nullptr) {
+        host::WriteDebugOutput(("GPU GL device unavailable: " + failure + "\n").c_str());
+        return DDERR_GENERIC;
+    }
+    return Finish(new GlDevice(creation, std::move(context)), device, "GPU GL");
 }
 
 } // namespace d3d

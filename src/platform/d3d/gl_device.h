@@ -13,5 +13,7 @@ namespace d3d {
 // DDERR_GENERIC and the reason goes to the debug output.
 HRESULT CreateWindowGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7** device);
 HRESULT CreateSoftwareGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7** device);
+// A GPU through EGL, offscreen like the software device (see gl/gpu_context.h).
+HRESULT CreateGpuGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7** device);
 
 } // namespace d3d
