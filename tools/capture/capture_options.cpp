@@ -1,0 +1,322 @@
+#include "capture_options.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace capture {
+
+namespace {
+
+// --start and --at name moments of the show: it ends in its first frame after 118 s, which at
+// the slowest rate (one frame a second) lies at 119 s.
+constexpr int64_t LATEST_MOMENT_SECONDS = 119;
+// --end may lie beyond the show (the program ends it first), but not absurdly so.
+constexpr int64_t LATEST_END_SECONDS = 3600;
+
+const char* const VIDEO_EXTENSIONS[] = {".mp4", ".mkv", ".webm", ".mov", ".avi"};
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+// The extension of the last path component ("" for none, or a name ending in '/').
+std::string ExtensionOf(const std::string& path) {
+    if (path.empty() || path.back() == '/') {
+        return "";
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot == 0) {
+        return "";
+    }
+    return Lower(name.substr(dot));
+}
+
+bool LooksLikeFileType(const std::string& extension) {
+    if (extension.size() < 2 || extension.size() > 5) {
+        return false;
+    }
+    return std::all_of(extension.begin() + 1, extension.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+bool ParseSize(const std::string& text, int* width, int* height) {
+    const size_t x = Lower(text).find('x');
+    if (x == std::string::npos || x == 0 || x + 1 >= text.size() || text.size() > 11) {
+        return false;
+    }
+    auto digits = [](const std::string& part) {
+        return std::all_of(part.begin(), part.end(),
+                           [](unsigned char c) { return std::isdigit(c) != 0; });
+    };
+    const std::string w = text.substr(0, x), h = text.substr(x + 1);
+    if (!digits(w) || !digits(h)) {
+        return false;
+    }
+    *width = std::stoi(w);
+    *height = std::stoi(h);
+    return true;
+}
+
+struct OptionReader {
+    const std::vector<std::string>& arguments;
+    size_t next = 0;
+    std::string error;
+
+    // "--name value", "--name=value" or, for one-letter options, "-o value" and "-ovalue".
+    bool Value(const std::string& argument, const std::string& name, std::string* value) {
+        if (argument.size() > name.size() && argument.compare(0, name.size(), name) == 0) {
+            const bool longForm = name.size() > 2;
+            if (longForm && argument[name.size()] == '=') {
+                *value = argument.substr(name.size() + 1);
+                return true;
+            }
+            if (!longForm) {
+                *value = argument.substr(name.size());
+                return true;
+            }
+            return false;
+        }
+        if (argument != name) {
+            return false;
+        }
+        if (next >= arguments.size()) {
+            error = "option " + name + " needs a value";
+            *value = "";
+            return true;
+        }
+        *value = arguments[next++];
+        return true;
+    }
+};
+
+} // namespace
+
+bool IsOfferedSize(int width, int height) {
+    return (width == 640 && height == 480) || (width == 800 && height == 600) ||
+           (width == 1024 && height == 768) || (width == 1600 && height == 1200);
+}
+
+CapturePlan CaptureOptions::Plan() const {
+    if (atMicros) {
+        CapturePlan plan = CapturePlan::Single(*atMicros);
+        plan.rate = rate;
+        return plan;
+    }
+    return CapturePlan::Range(rate, startMicros, endMicros);
+}
+
+std::string UsageText() {
+    return R"(Usage: lumenfall-capture -o OUTPUT [options]
+
+Renders lumenfall frame by frame, offscreen, exactly as the program draws it, and writes the
+frames as PNG files or as one video. The clock moves one frame per frame drawn, so every frame
+lies exactly on the rate's grid however long it takes to draw.
+
+Output (-o, --output PATH), chosen by its name:
+  DIR or DIR/           a folder of numbered PNG files, frame_000001.png, frame_000002.png, ...
+                        (made if missing; its parent must exist)
+  NAME.png              one frame, with --at
+  NAME.mp4 .mkv .mov    a video (H.264), NAME.webm (VP9), NAME.avi (MPEG-4), written by the
+                        ffmpeg program, which must be installed
+  --no-output           draw and count the frames, write nothing
+
+Options:
+  --fps RATE            frames a second: 60 (default), 50, 30, 60000/1001, 29.97, 12.5, ...
+                        (23.976, 29.97, 47.952, 59.94 and 119.88 mean k*1000/1001)
+  --size WxH            display mode size: 640x480 (default), 800x600, 1024x768, 1600x1200
+  --depth BITS          display mode depth: 16 (default) or 32
+  --start TIME          first frame: the first at or after TIME (default 0)
+  --end TIME            stop before TIME (default: where the show ends, its first frame
+                        after 118 s)
+  --at TIME             one frame at exactly TIME
+  --device KIND         software (Mesa's software rasteriser through EGL), gpu (a GPU through
+                        EGL), auto (default: the GPU when there is one), none (draws nothing;
+                        for counting frames and timing the rest)
+  -y, --overwrite       replace an existing output (a folder's old frame_*.png files go)
+  -q, --quiet           no progress bar (there is none when standard error is not a terminal)
+  -v, --verbose         the program's debug output on standard error
+  -h, --help            this text
+
+TIME is seconds (27.5) or minutes and seconds (1:05.25), from 0 to 119 (--end: up to 3600).
+The start-up dialog is confirmed at once with the default device in the chosen mode; the
+program's message boxes go to standard error.
+
+Examples:
+  lumenfall-capture -o lumenfall.mp4                    the whole show, 640x480, 60 fps
+  lumenfall-capture --size 1600x1200 --depth 32 -o show.mkv
+  lumenfall-capture --start 30 --end 60 -o frames/      the plane scene as PNG files
+  lumenfall-capture --at 27.5 -o frame.png              one frame
+
+Exit status: 0 done, 1 the capture failed, 2 bad command line.
+)";
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    ParsedCommandLine parsed;
+    CaptureOptions& options = parsed.options;
+    OptionReader reader{arguments, 0, ""};
+    bool noOutput = false;
+    bool sawOutput = false, sawStart = false, sawEnd = false;
+    std::string value;
+
+    auto fail = [&](std::string message) {
+        parsed.outcome = ParsedCommandLine::Outcome::ERROR;
+        parsed.error = std::move(message);
+        return parsed;
+    };
+
+    while (reader.next < arguments.size()) {
+        const std::string argument = arguments[reader.next++];
+        if (argument == "-h" || argument == "--help") {
+            parsed.outcome = ParsedCommandLine::Outcome::HELP;
+            return parsed;
+        } else if (argument == "-y" || argument == "--overwrite") {
+            options.overwrite = true;
+        } else if (argument == "-q" || argument == "--quiet") {
+            options.quiet = true;
+        } else if (argument == "-v" || argument == "--verbose") {
+            options.verbose = true;
+        } else if (argument == "--no-output") {
+            noOutput = true;
+        } else if (reader.Value(argument, "--output", &value) ||
+                   reader.Value(argument, "-o", &value)) {
+            if (value.empty()) {
+                return fail(reader.error.empty() ? "the output path is empty" : reader.error);
+            }
+            options.output = value;
+            sawOutput = true;
+        } else if (reader.Value(argument, "--fps", &value)) {
+            std::string error = reader.error;
+            std::optional<FrameRate> rate =
+                error.empty() ? ParseFrameRate(value, &error) : std::nullopt;
+            if (!rate) {
+                return fail(error);
+            }
+            options.rate = *rate;
+        } else if (reader.Value(argument, "--size", &value)) {
+            if (!reader.error.empty()) {
+                return fail(reader.error);
+            }
+            if (!ParseSize(value, &options.width, &options.height)) {
+                return fail("size \"" + value + "\": expected WIDTHxHEIGHT, such as 800x600");
+            }
+            if (!IsOfferedSize(options.width, options.height)) {
+                return fail("size " + value +
+                            " is not a display mode of the program: 640x480, 800x600, 1024x768 "
+                            "or 1600x1200");
+            }
+        } else if (reader.Value(argument, "--depth", &value)) {
+            if (!reader.error.empty()) {
+                return fail(reader.error);
+            }
+            if (value != "16" && value != "32") {
+                return fail("depth \"" + value + "\": 16 or 32 bits");
+            }
+            options.depth = std::stoi(value);
+        } else if (reader.Value(argument, "--start", &value) ||
+                   reader.Value(argument, "--end", &value) ||
+                   reader.Value(argument, "--at", &value)) {
+            std::string error = reader.error;
+            const bool isEnd = argument.rfind("--end", 0) == 0;
+            const bool isAt = argument.rfind("--at", 0) == 0;
+            std::optional<int64_t> micros =
+                error.empty()
+                    ? ParseMicroseconds(value, isEnd ? LATEST_END_SECONDS : LATEST_MOMENT_SECONDS,
+                                        &error)
+                    : std::nullopt;
+            if (!micros) {
+                return fail(error);
+            }
+            if (isAt) {
+                options.atMicros = micros;
+            } else if (isEnd) {
+                options.endMicros = micros;
+                sawEnd = true;
+            } else {
+                options.startMicros = *micros;
+                sawStart = true;
+            }
+        } else if (reader.Value(argument, "--device", &value)) {
+            if (!reader.error.empty()) {
+                return fail(reader.error);
+            }
+            const std::string kind = Lower(value);
+            if (kind == "auto") {
+                options.device = DeviceChoice::AUTO;
+            } else if (kind == "software") {
+                options.device = DeviceChoice::SOFTWARE;
+            } else if (kind == "gpu") {
+                options.device = DeviceChoice::GPU;
+            } else if (kind == "none") {
+                options.device = DeviceChoice::NONE;
+            } else {
+                return fail("device \"" + value + "\": software, gpu, auto or none");
+            }
+        } else if (!argument.empty() && argument[0] == '-') {
+            return fail("unknown option " + argument + " (see --help)");
+        } else {
+            return fail("unexpected argument \"" + argument + "\" (the output goes after -o)");
+        }
+        if (!reader.error.empty()) {
+            return fail(reader.error);
+        }
+    }
+
+    // The output and what it holds.
+    if (noOutput && sawOutput) {
+        return fail("--no-output and -o exclude each other");
+    }
+    if (noOutput) {
+        options.outputKind = OutputKind::NONE;
+    } else if (!sawOutput) {
+        return fail("no output: give -o with a folder, a .png file (with --at) or a video file "
+                    "(see --help)");
+    } else {
+        const std::string extension = ExtensionOf(options.output);
+        if (extension == ".png") {
+            options.outputKind = OutputKind::PNG_FILE;
+        } else if (std::find(std::begin(VIDEO_EXTENSIONS), std::end(VIDEO_EXTENSIONS), extension) !=
+                   std::end(VIDEO_EXTENSIONS)) {
+            options.outputKind = OutputKind::VIDEO;
+            options.videoExtension = extension;
+        } else if (LooksLikeFileType(extension)) {
+            return fail("output \"" + options.output + "\": unknown kind " + extension +
+                        "; use a folder (end it with / if its name has a dot), a .png file or "
+                        "a .mp4, .mkv, .webm, .mov or .avi video");
+        } else {
+            options.outputKind = OutputKind::PNG_FOLDER;
+        }
+    }
+
+    // The frames.
+    if (options.atMicros) {
+        if (sawStart || sawEnd) {
+            return fail("--at takes one frame; it excludes --start and --end");
+        }
+    } else if (options.outputKind == OutputKind::PNG_FILE) {
+        return fail("a .png output holds one frame: add --at TIME, or name a folder for a "
+                    "sequence of frames");
+    } else {
+        if (options.startMicros > LATEST_MOMENT_SECONDS * 1000000) {
+            return fail("--start lies after the show's end");
+        }
+        if (options.endMicros && *options.endMicros <= options.startMicros) {
+            return fail("--end must come after --start");
+        }
+        const CapturePlan plan = options.Plan();
+        if (plan.PlannedFrames() == std::optional<uint64_t>(0)) {
+            return fail("no frame of the rate lies between --start and --end");
+        }
+        if (plan.ExpectedFrames() == 0) {
+            return fail("--start lies after the show's end (its last frame, the first after "
+                        "118 s)");
+        }
+    }
+    return parsed;
+}
+
+} // namespace capture

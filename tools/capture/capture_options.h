@@ -1,0 +1,56 @@
+// The command line of lumenfall-capture: what to capture, at which rate, size and depth, on
+// which device, and where the frames go.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frame_timeline.h"
+
+namespace capture {
+
+enum class OutputKind {
+    PNG_FOLDER, // frame_000001.png, ... in a folder
+    PNG_FILE,   // one frame (--at) as one PNG file
+    VIDEO,      // one video file written by ffmpeg
+    NONE,       // --no-output: frames are drawn and counted only
+};
+
+enum class DeviceChoice { AUTO, SOFTWARE, GPU, NONE };
+
+struct CaptureOptions {
+    std::string output;
+    OutputKind outputKind = OutputKind::NONE;
+    std::string videoExtension; // ".mp4", lower case, for VIDEO
+    FrameRate rate{60, 1};
+    int width = 640;
+    int height = 480;
+    int depth = 16;
+    int64_t startMicros = 0;
+    std::optional<int64_t> endMicros;
+    std::optional<int64_t> atMicros;
+    DeviceChoice device = DeviceChoice::AUTO;
+    bool overwrite = false;
+    bool quiet = false;
+    bool verbose = false;
+
+    CapturePlan Plan() const;
+};
+
+struct ParsedCommandLine {
+    enum class Outcome { RUN, HELP, ERROR } outcome = Outcome::RUN;
+    CaptureOptions options;
+    std::string error; // for ERROR: one line, without the program's name
+};
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The --help text.
+std::string UsageText();
+
+// The display sizes the program's device catalog offers.
+bool IsOfferedSize(int width, int height);
+
+} // namespace capture

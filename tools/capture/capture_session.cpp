@@ -1,0 +1,290 @@
+#include "capture_session.h"
+
+#include <atomic>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "capture_drivers.h"
+#include "capture_host.h"
+#include "demo/demo_app.h"
+#include "frame_writer.h"
+#include "platform/host/drivers.h"
+#include "platform/win32/kernel.h"
+#include "platform/win32/user.h"
+#include "progress_bar.h"
+#include "texture/texture_store.h"
+
+namespace capture {
+
+namespace {
+
+constexpr int EXIT_DONE = 0;
+constexpr int EXIT_FAILED = 1;
+constexpr int EXIT_INTERRUPTED = 130;
+// Frames in flight beyond one per encoder: the program draws the next frame while the
+// encoders are busy, and a short queue smooths the scenes' changing cost.
+constexpr size_t SPARE_FRAME_BUFFERS = 2;
+constexpr const char* FILE_NOT_FOUND = "File not found.";
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+// Ctrl-C ends the capture cleanly (the partial video is removed); a dead ffmpeg shows up as a
+// failed write rather than killing the tool.
+class SignalGuard {
+public:
+    SignalGuard() {
+        interrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previousInt_);
+        sigaction(SIGTERM, &action, &previousTerm_);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGPIPE, &ignore, &previousPipe_);
+    }
+    ~SignalGuard() {
+        sigaction(SIGINT, &previousInt_, nullptr);
+        sigaction(SIGTERM, &previousTerm_, nullptr);
+        sigaction(SIGPIPE, &previousPipe_, nullptr);
+    }
+
+private:
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
+    struct sigaction previousPipe_ {};
+};
+
+void Report(const std::string& message) {
+    std::fprintf(stderr, "lumenfall-capture: %s\n", message.c_str());
+}
+
+// The last few lines of the program's debug output, to say why a device or the program failed.
+std::string LastLines(const std::string& text, int lines) {
+    size_t end = text.size();
+    while (end > 0 && text[end - 1] == '\n') {
+        --end;
+    }
+    size_t begin = end;
+    for (int found = 0; begin > 0 && found < lines; --begin) {
+        if (text[begin - 1] == '\n' && ++found == lines) {
+            break;
+        }
+    }
+    return text.substr(begin, end - begin);
+}
+
+std::string MediaFolder() {
+    std::string path = GetMediaPath();
+    for (char& c : path) {
+        c = c == '\\' ? '/' : c;
+    }
+    return path.empty() ? "(no media folder in the registry)" : path;
+}
+
+// Runs the encoders: each takes frames from the queue until it closes.
+class Encoders {
+public:
+    Encoders(FrameQueue& queue, FrameWriter& writer) : queue_(queue), writer_(writer) {
+        for (int i = 0; i < writer.EncoderThreads(); ++i) {
+            threads_.emplace_back([this] { Loop(); });
+        }
+    }
+    ~Encoders() { Join(); }
+
+    void Join() {
+        queue_.Close();
+        for (std::thread& thread : threads_) {
+            if (thread.joinable()) {
+                thread.join();
+            }
+        }
+    }
+    uint64_t Written() const { return written_.load(); }
+
+private:
+    void Loop() {
+        while (Frame* frame = queue_.Take()) {
+            std::string error;
+            const bool written = writer_.Write(*frame, &error);
+            queue_.Release(frame);
+            if (!written) {
+                queue_.Fail(error);
+                return;
+            }
+            ++written_;
+        }
+    }
+
+    FrameQueue& queue_;
+    FrameWriter& writer_;
+    std::vector<std::thread> threads_;
+    std::atomic<uint64_t> written_{0};
+};
+
+// The frame sink: keeps the frames the schedule keeps, moves the clock, and asks the program to
+// close its window once the capture has all it wants (or must stop).
+class FrameCollector {
+public:
+    FrameCollector(FrameSchedule& schedule, FrameQueue& queue, const CaptureOptions& options,
+                   ProgressBar& progress, const Encoders& encoders)
+        : schedule_(schedule), queue_(queue), options_(options), progress_(progress),
+          encoders_(encoders) {}
+
+    void OnPresented(const host::PresentedFrame& presented) {
+        if (stopping_) {
+            return;
+        }
+        if (schedule_.FramePresented()) {
+            Keep(presented);
+        }
+        progress_.Update(encoders_.Written());
+        if (schedule_.Complete() || queue_.Failed() || interrupted != 0 || !problem.empty()) {
+            // As Escape would: the window closes and the program ends through WM_DESTROY.
+            stopping_ = true;
+            PostMessageA(presented.window, WM_CLOSE, 0, 0);
+        }
+    }
+
+    std::string problem; // a frame that could not be taken
+
+private:
+    void Keep(const host::PresentedFrame& presented) {
+        if (presented.width != options_.width || presented.height != options_.height) {
+            problem = "the program presented a " + std::to_string(presented.width) + "x" +
+                      std::to_string(presented.height) + " frame in a " +
+                      std::to_string(options_.width) + "x" + std::to_string(options_.height) +
+                      " capture";
+            return;
+        }
+        Frame* frame = queue_.Acquire(); // waits while the encoders are behind
+        if (frame == nullptr) {
+            return;
+        }
+        frame->number = schedule_.KeptFrames();
+        frame->width = presented.width;
+        frame->height = presented.height;
+        const size_t rowBytes = size_t(presented.width) * 4;
+        frame->rgba.resize(rowBytes * size_t(presented.height));
+        for (int y = 0; y < presented.height; ++y) {
+            std::memcpy(frame->rgba.data() + size_t(y) * rowBytes,
+                        presented.rgba + size_t(y) * size_t(presented.pitch), rowBytes);
+        }
+        queue_.Submit(frame);
+    }
+
+    FrameSchedule& schedule_;
+    FrameQueue& queue_;
+    const CaptureOptions& options_;
+    ProgressBar& progress_;
+    const Encoders& encoders_;
+    bool stopping_ = false;
+};
+
+// Why the program drew nothing or stopped: its message boxes and its last debug lines.
+std::string ProgramFailure(const CaptureHost& host) {
+    int missing = 0;
+    for (const std::string& box : host.MessageBoxes()) {
+        missing += box.find(FILE_NOT_FOUND) != std::string::npos ? 1 : 0;
+    }
+    if (missing > 0) {
+        return "missing media: " + std::to_string(missing) +
+               " of the program's files were not found (it looks in the working directory, "
+               "then in " +
+               MediaFolder() + ")";
+    }
+    if (!host.DialogProblem().empty()) {
+        return host.DialogProblem();
+    }
+    std::string reason =
+        host.MessageBoxes().empty()
+            ? "the program ended without drawing its frames"
+            : "the program could not draw (it said: \"" + host.MessageBoxes().front() + "\")";
+    const std::string debug = LastLines(host.DebugOutput(), 3);
+    return debug.empty() ? reason : reason + "; its last debug output:\n" + debug;
+}
+
+} // namespace
+
+int RunCapture(const CaptureOptions& options) {
+    std::unique_ptr<FrameWriter> writer = MakeFrameWriter(options);
+    std::string error;
+    if (!writer->Open(&error)) {
+        Report(error);
+        return EXIT_FAILED;
+    }
+    CaptureDevice device = BuildCaptureDevice(options.device);
+    if (device.drivers.empty()) {
+        writer->Abandon();
+        Report(device.failure);
+        return EXIT_FAILED;
+    }
+
+    const CapturePlan plan = options.Plan();
+    FrameSchedule schedule(plan);
+    FrameQueue queue(size_t(writer->EncoderThreads()) + SPARE_FRAME_BUFFERS);
+    ProgressBar progress(plan.ExpectedFrames(), !options.quiet);
+    SignalGuard signals;
+    Encoders encoders(queue, *writer);
+    FrameCollector collector(schedule, queue, options, progress, encoders);
+
+    std::string failure;
+    {
+        RegisterCaptureResources();
+        CaptureHost host(schedule, options, device.drivers);
+        host::SetFrameSink(
+            [&collector](const host::PresentedFrame& frame) { collector.OnPresented(frame); });
+        char commandLine[] = "";
+        WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+        host::SetFrameSink(nullptr);
+        encoders.Join();
+
+        if (interrupted == 0 && !queue.Failed() && collector.problem.empty() &&
+            (schedule.KeptFrames() == 0 || !host.MessageBoxes().empty() ||
+             !host.DialogProblem().empty())) {
+            failure = ProgramFailure(host);
+        }
+    }
+
+    const uint64_t kept = schedule.KeptFrames();
+    if (interrupted != 0) {
+        progress.Clear();
+        writer->Abandon();
+        Report("interrupted after " + std::to_string(encoders.Written()) + " frames");
+        return EXIT_INTERRUPTED;
+    }
+    if (queue.Failed() || !collector.problem.empty() || !failure.empty()) {
+        progress.Clear();
+        writer->Abandon();
+        Report(queue.Failed()               ? queue.FailureReason()
+               : !collector.problem.empty() ? collector.problem
+                                            : failure);
+        return EXIT_FAILED;
+    }
+    if (!writer->Finish(&error)) {
+        progress.Clear();
+        Report(error);
+        return EXIT_FAILED;
+    }
+    progress.Finish(kept);
+    if (options.outputKind == OutputKind::NONE) {
+        std::printf("%llu frames\n", static_cast<unsigned long long>(kept));
+    } else if (!options.quiet && isatty(2)) {
+        std::fprintf(stderr, "wrote %s on %s\n", writer->Describe(kept).c_str(),
+                     device.name.c_str());
+    }
+    return EXIT_DONE;
+}
+
+} // namespace capture

@@ -1,0 +1,161 @@
+// One video file written by ffmpeg from raw RGB frames on its standard input. The video grows
+// under a hidden temporary name beside the final one and is renamed when ffmpeg has finished it
+// well; a failed or interrupted capture leaves no partial video.
+#include <unistd.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "ffmpeg_process.h"
+#include "frame_writer.h"
+#include "output_files.h"
+
+namespace capture {
+
+namespace {
+
+// Codecs by container. H.264 at a high quality (constant rate factor 18) with a fast preset:
+// the show's flat colours and slow motion compress well without a slow search, and the
+// encoder's time is taken from the rasteriser's two cores.
+std::vector<std::string> CodecArguments(const std::string& extension) {
+    if (extension == ".webm") {
+        return {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8",        "-row-mt",
+                "1",    "-crf",       "30",        "-b:v",     "0",         "-pix_fmt", "yuv420p"};
+    }
+    if (extension == ".avi") {
+        return {"-c:v", "mpeg4", "-q:v", "2", "-pix_fmt", "yuv420p"};
+    }
+    std::vector<std::string> h264 = {"-c:v", "libx264", "-preset",  "veryfast",
+                                     "-crf", "18",      "-pix_fmt", "yuv420p"};
+    if (extension == ".mp4" || extension == ".mov") {
+        h264.insert(h264.end(), {"-movflags", "+faststart"}); // playable while it downloads
+    }
+    return h264;
+}
+
+class VideoWriter final : public FrameWriter {
+public:
+    explicit VideoWriter(const CaptureOptions& options)
+        : path_(options.output), extension_(options.videoExtension), overwrite_(options.overwrite),
+          width_(options.width), height_(options.height), rate_(options.rate) {}
+
+    ~VideoWriter() override {
+        if (!temporary_.empty()) {
+            Abandon();
+        }
+    }
+
+    bool Open(std::string* error) override {
+        const std::string ffmpeg = FindOnPath("ffmpeg");
+        if (ffmpeg.empty()) {
+            *error = "ffmpeg is not installed (not found on PATH); it writes the video. Install "
+                     "it (Debian: apt install ffmpeg), or write PNG frames to a folder";
+            return false;
+        }
+        if (IsDirectory(path_)) {
+            *error = "output " + path_ + " is a folder";
+            return false;
+        }
+        if (PathExists(path_) && !overwrite_) {
+            *error = "output " + path_ + " exists; give -y to replace it";
+            return false;
+        }
+        int fd = -1;
+        temporary_ = CreateTemporaryBeside(path_, extension_, &fd, error);
+        if (temporary_.empty()) {
+            return false;
+        }
+        close(fd);
+
+        std::vector<std::string> argv = {ffmpeg,
+                                         "-hide_banner",
+                                         "-loglevel",
+                                         "error",
+                                         "-nostats",
+                                         "-f",
+                                         "rawvideo",
+                                         "-pix_fmt",
+                                         "rgb24",
+                                         "-video_size",
+                                         std::to_string(width_) + "x" + std::to_string(height_),
+                                         "-framerate",
+                                         std::to_string(rate_.num) + "/" +
+                                             std::to_string(rate_.den),
+                                         "-i",
+                                         "pipe:0",
+                                         "-an"};
+        for (const std::string& argument : CodecArguments(extension_)) {
+            argv.push_back(argument);
+        }
+        argv.insert(argv.end(), {"-y", temporary_});
+        if (!ffmpeg_.Start(argv, error)) {
+            Abandon();
+            return false;
+        }
+        return true;
+    }
+
+    bool Write(const Frame& frame, std::string* error) override {
+        if (frame.width != width_ || frame.height != height_) {
+            *error = "a frame of another size came (" + std::to_string(frame.width) + "x" +
+                     std::to_string(frame.height) + ")";
+            return false;
+        }
+        rgb_.resize(size_t(width_) * size_t(height_) * 3);
+        const size_t pixels = size_t(width_) * size_t(height_);
+        for (size_t i = 0; i < pixels; ++i) {
+            rgb_[i * 3 + 0] = frame.rgba[i * 4 + 0];
+            rgb_[i * 3 + 1] = frame.rgba[i * 4 + 1];
+            rgb_[i * 3 + 2] = frame.rgba[i * 4 + 2];
+        }
+        if (!ffmpeg_.Write(rgb_.data(), rgb_.size())) {
+            *error = "ffmpeg stopped taking frames (" + DescribeStatus(ffmpeg_.Finish()) + ")";
+            return false;
+        }
+        return true;
+    }
+
+    bool Finish(std::string* error) override {
+        const int status = ffmpeg_.Finish();
+        if (status != 0) {
+            *error = "ffmpeg could not write the video (" + DescribeStatus(status) + ")";
+            Abandon();
+            return false;
+        }
+        const std::string temporary = temporary_;
+        temporary_.clear();
+        return CommitTemporary(temporary, path_, error);
+    }
+
+    void Abandon() override {
+        ffmpeg_.Kill();
+        if (!temporary_.empty()) {
+            unlink(temporary_.c_str());
+            temporary_.clear();
+        }
+    }
+
+    int EncoderThreads() const override { return 1; } // frames go to ffmpeg in order
+    std::string Describe(uint64_t frames) const override {
+        return path_ + " (" + std::to_string(frames) + " frames)";
+    }
+
+private:
+    std::string path_;
+    std::string extension_;
+    bool overwrite_;
+    int width_;
+    int height_;
+    FrameRate rate_;
+    std::string temporary_;
+    ChildProcess ffmpeg_;
+    std::vector<uint8_t> rgb_;
+};
+
+} // namespace
+
+std::unique_ptr<FrameWriter> MakeVideoWriter(const CaptureOptions& options) {
+    return std::make_unique<VideoWriter>(options);
+}
+
+} // namespace capture
