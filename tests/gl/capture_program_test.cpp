@@ -1,0 +1,354 @@
+// lumenfall-capture as a user runs it: the program drawn offscreen on Mesa's software rasteriser,
+// frames compared with the scenes' reference pictures, the same moment reached in different
+// ways, the whole show's frame count, a short video played back, and every kind of failure
+// ending with an error, a non-zero status and nothing half-written.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/gl_test_support.h"
+#include "support/show_rig.h"
+
+extern char** environ;
+
+namespace {
+
+const std::string CAPTURE = std::string(LUMENFALL_BIN_DIR) + "/lumenfall-capture";
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// A scratch folder of the test's own, removed with what is in it.
+class Scratch {
+public:
+    Scratch() {
+        char pattern[] = "/tmp/lf-capture-program-XXXXXX";
+        path = mkdtemp(pattern) != nullptr ? pattern : "/tmp";
+    }
+    ~Scratch() { std::system(("rm -rf " + Quote(path)).c_str()); }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+    std::vector<std::string> Entries(const std::string& folder = "") const {
+        std::vector<std::string> names;
+        if (DIR* directory = opendir((folder.empty() ? path : folder).c_str())) {
+            while (const dirent* entry = readdir(directory)) {
+                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+                    names.push_back(entry->d_name);
+                }
+            }
+            closedir(directory);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string path;
+};
+
+struct Outcome {
+    int status = -1;
+    std::string output; // standard output
+    std::string errors; // standard error
+};
+
+// Runs the capture tool in `folder` with the given arguments; `environment` is prefixed as
+// NAME=value words.
+Outcome Capture(const Scratch& scratch, const std::vector<std::string>& arguments,
+                const std::string& environment = "", const std::string& folder = "") {
+    std::string command = "cd " + Quote(folder.empty() ? scratch.path : folder) + " && env " +
+                          environment + " " + Quote(CAPTURE);
+    for (const std::string& argument : arguments) {
+        command += " " + Quote(argument);
+    }
+    const std::string out = scratch / ".out", err = scratch / ".err";
+    command += " >" + Quote(out) + " 2>" + Quote(err);
+    const int raw = std::system(command.c_str());
+    Outcome outcome;
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    outcome.output = ReadFile(out);
+    outcome.errors = ReadFile(err);
+    unlink(out.c_str());
+    unlink(err.c_str());
+    return outcome;
+}
+
+std::vector<BYTE> Pixels(const std::string& path, int* width = nullptr, int* height = nullptr) {
+    int w = 0, h = 0;
+    std::vector<BYTE> rgba;
+    EXPECT_TRUE(show_test::LoadPng(path, w, h, rgba)) << path;
+    if (width != nullptr) {
+        *width = w;
+    }
+    if (height != nullptr) {
+        *height = h;
+    }
+    return rgba;
+}
+
+// Mean difference per colour channel over two pictures of one size.
+double MeanDifference(const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
+    EXPECT_EQ(a.size(), b.size());
+    double total = 0;
+    for (size_t i = 0; i < std::min(a.size(), b.size()); i += 4) {
+        for (size_t c = 0; c < 3; ++c) {
+            total += std::abs(int(a[i + c]) - int(b[i + c]));
+        }
+    }
+    return a.empty() ? 1e9 : total / double(a.size() / 4 * 3);
+}
+
+bool HaveFfmpeg() {
+    return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
+}
+
+// ---- Pictures -----------------------------------------------------------------------------------
+
+// The scene tests' reference pictures (tests/data/scenes, 640 x 480 x 16 frames at half size) and
+// their tolerance: channel differences up to 12 are rounding, a few edges may fall differently,
+// and the mean must stay within half a level.
+struct Moment {
+    const char* name;
+    const char* at;
+};
+constexpr Moment MOMENTS[] = {{"title_3s", "3"},     {"title_8s", "8"},     {"swarm_20s", "20"},
+                              {"swarm_27s", "27"},   {"planes_40s", "40"},  {"planes_46s", "46.45"},
+                              {"rosette_55s", "55"}, {"rosette_64s", "64"}, {"finale_85s", "85"},
+                              {"finale_105s", "105"}};
+
+TEST(CaptureProgram, ChosenMomentsOfEachSceneLookAsTheirReferencePictures) {
+    Scratch scratch;
+    for (const Moment& moment : MOMENTS) {
+        SCOPED_TRACE(moment.name);
+        const std::string frame = scratch / (std::string(moment.name) + ".png");
+        const Outcome outcome =
+            Capture(scratch, {"--device", "software", "--at", moment.at, "-o", frame});
+        ASSERT_EQ(outcome.status, 0) << outcome.errors;
+        int width = 0, height = 0;
+        const std::vector<BYTE> captured = Pixels(frame, &width, &height);
+        ASSERT_EQ(width, 640);
+        ASSERT_EQ(height, 480);
+        const std::vector<BYTE> half = show_test::HalveRgba(captured, 640, 480);
+        const std::vector<BYTE> reference =
+            Pixels(std::string(LUMENFALL_TEST_DATA) + "/scenes/" + moment.name + ".png");
+        size_t changed = 0;
+        for (size_t p = 0; p + 3 < half.size() && p + 3 < reference.size(); p += 4) {
+            bool differs = false;
+            for (size_t c = 0; c < 3; ++c) {
+                differs = differs || std::abs(int(half[p + c]) - int(reference[p + c])) > 12;
+            }
+            changed += differs ? 1 : 0;
+        }
+        mkdir("gl-out", 0755);
+        gl_test::SavePng(std::string("gl-out/capture_") + moment.name + ".png", 320, 240, half);
+        EXPECT_LE(double(changed), 0.002 * 320 * 240) << "the frame is in gl-out/";
+        EXPECT_LE(MeanDifference(half, reference), 0.5) << "the frame is in gl-out/";
+    }
+}
+
+TEST(CaptureProgram, TheSameMomentGivesTheSamePixelsHoweverItIsReached) {
+    Scratch scratch;
+    // 3 s: one frame of a run at 60, 50 and 30 frames a second, a single frame, and again.
+    const std::vector<std::vector<std::string>> ways = {
+        {"--fps", "60", "--start", "3", "--end", "3.001", "-o", "r60"},
+        {"--fps", "50", "--start", "2.98", "--end", "3.001", "-o", "r50"},
+        {"--fps", "30", "--start", "3", "--end", "3.01", "-o", "r30"},
+        {"--at", "3", "-o", "at.png"},
+        {"--at", "3", "-o", "again.png"},
+    };
+    for (const std::vector<std::string>& way : ways) {
+        const Outcome outcome = Capture(scratch, way);
+        ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    }
+    EXPECT_EQ(scratch.Entries(scratch / "r50").size(), 2u); // 2.98 s and 3.0 s
+    const std::vector<BYTE> reference = Pixels(scratch / "at.png");
+    EXPECT_EQ(Pixels(scratch / "again.png"), reference);
+    EXPECT_EQ(Pixels(scratch / "r60/frame_000001.png"), reference);
+    EXPECT_EQ(Pixels(scratch / "r50/frame_000002.png"), reference);
+    EXPECT_EQ(Pixels(scratch / "r30/frame_000001.png"), reference);
+    EXPECT_NE(Pixels(scratch / "r50/frame_000001.png"), reference) << "the show stood still";
+
+    // 75.0 s exactly keeps the scene of the frame before: played into, jumped to, or alone.
+    ASSERT_EQ(Capture(scratch, {"--start", "74.95", "--end", "75.001", "-o", "into"}).status, 0);
+    ASSERT_EQ(Capture(scratch, {"--start", "75", "--end", "75.001", "-o", "jump"}).status, 0);
+    ASSERT_EQ(Capture(scratch, {"--at", "75", "-o", "75.png"}).status, 0);
+    ASSERT_EQ(scratch.Entries(scratch / "into").size(), 4u);
+    const std::vector<BYTE> playedInto = Pixels(scratch / "into/frame_000004.png");
+    EXPECT_EQ(Pixels(scratch / "jump/frame_000001.png"), playedInto);
+    EXPECT_EQ(Pixels(scratch / "75.png"), playedInto);
+}
+
+// ---- Frame counts
+// ---------------------------------------------------------------------------------
+
+// The program ends the show after the first frame whose time, (clock ms) * 0.001f, is above
+// 118 s. At 60 frames a second frame 7080 is at 118000 ms, which in single precision is already
+// just above 118: frames 0 to 7080. At 60000/1001 frame 7073 is the first at or past 118000 ms
+// (118001.2): frames 0 to 7073. The device that draws nothing runs the program's whole timeline
+// in seconds.
+TEST(CaptureProgram, TheWholeShowHasItsExactFrameCount) {
+    Scratch scratch;
+    const Outcome sixty = Capture(scratch, {"--device", "none", "--no-output", "--fps", "60"});
+    ASSERT_EQ(sixty.status, 0) << sixty.errors;
+    EXPECT_EQ(sixty.output, "7081 frames\n");
+    const Outcome ntsc =
+        Capture(scratch, {"--device", "none", "--no-output", "--fps", "60000/1001"});
+    ASSERT_EQ(ntsc.status, 0) << ntsc.errors;
+    EXPECT_EQ(ntsc.output, "7074 frames\n");
+
+    // The end drawn on the real device: frames 7074 to 7080, the last a picture of the finale.
+    const Outcome end = Capture(scratch, {"--start", "117.9", "-o", "end"});
+    ASSERT_EQ(end.status, 0) << end.errors;
+    const std::vector<std::string> files = scratch.Entries(scratch / "end");
+    ASSERT_EQ(files.size(), 7u);
+    EXPECT_EQ(files.back(), "frame_000007.png");
+    ASSERT_EQ(Capture(scratch, {"--at", "118", "-o", "118.png"}).status, 0);
+    EXPECT_EQ(Pixels(scratch / "end/frame_000007.png"), Pixels(scratch / "118.png"));
+}
+
+// ---- Video
+// ----------------------------------------------------------------------------------------
+
+TEST(CaptureProgram, AVideoOfAStretchPlaysBackItsFrames) {
+    if (!HaveFfmpeg()) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    Scratch scratch;
+    const Outcome outcome = Capture(scratch, {"--start", "20", "--end", "20.5", "-o", "clip.mkv"});
+    ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"clip.mkv"});
+
+    const std::string count = scratch / "count.txt";
+    std::system(("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                 "stream=nb_read_frames,width,height,r_frame_rate -of csv=p=0 " +
+                 Quote(scratch / "clip.mkv") + " >" + Quote(count))
+                    .c_str());
+    EXPECT_EQ(ReadFile(count), "640,480,60/1,30\n");
+
+    // The first and the last frame, decoded, against the frames drawn alone (20 s and frame
+    // 1229, 20483 ms); the video's colour subsampling blurs edges, so only the mean is checked.
+    const struct {
+        int index;
+        const char* at;
+    } checks[] = {{0, "20"}, {29, "20.483"}};
+    for (const auto& check : checks) {
+        const std::string decoded = scratch / ("decoded_" + std::to_string(check.index) + ".png");
+        std::system(("ffmpeg -v error -i " + Quote(scratch / "clip.mkv") + " -vf 'select=eq(n\\," +
+                     std::to_string(check.index) + ")' -frames:v 1 -y " + Quote(decoded))
+                        .c_str());
+        const std::string alone = scratch / ("alone_" + std::to_string(check.index) + ".png");
+        ASSERT_EQ(Capture(scratch, {"--at", check.at, "-o", alone}).status, 0);
+        EXPECT_LT(MeanDifference(Pixels(decoded), Pixels(alone)), 2.5) << check.at;
+    }
+    EXPECT_GT(MeanDifference(Pixels(scratch / "decoded_0.png"), Pixels(scratch / "alone_29.png")),
+              MeanDifference(Pixels(scratch / "decoded_29.png"), Pixels(scratch / "alone_29.png")));
+}
+
+TEST(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
+    if (!HaveFfmpeg()) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    Scratch scratch;
+    std::vector<std::string> argv = {CAPTURE, "-q", "--end", "60", "-o", scratch / "long.mp4"};
+    std::vector<char*> pointers;
+    for (std::string& argument : argv) {
+        pointers.push_back(argument.data());
+    }
+    pointers.push_back(nullptr);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, CAPTURE.c_str(), nullptr, nullptr, pointers.data(), environ), 0);
+    // Wait for the video to be under way (its temporary file), then interrupt as Ctrl-C does.
+    for (int i = 0; i < 200 && scratch.Entries().empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_TRUE(scratch.Entries().empty()) << scratch.Entries().front();
+}
+
+// ---- Failures
+// ---------------------------------------------------------------------------------------
+
+TEST(CaptureProgram, BadCommandLinesAndUnwritableOutputsFailWithNothingLeftBehind) {
+    Scratch scratch;
+    Outcome outcome = Capture(scratch, {"--fps", "0", "-o", "frames"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.errors.find("lumenfall-capture: frame rate"), std::string::npos);
+    outcome = Capture(scratch, {"--size", "1280x1024", "-o", "show.mp4"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_TRUE(scratch.Entries().empty());
+    EXPECT_EQ(Capture(scratch, {"--help"}).status, 0);
+
+    // Places no file can be made, whoever runs the test.
+    outcome = Capture(scratch, {"--at", "1", "-o", "/proc/lumenfall-capture-test.png"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.errors.find("cannot write in /proc"), std::string::npos) << outcome.errors;
+    std::ofstream(scratch / "plain") << "a file";
+    outcome = Capture(scratch, {"--start", "5", "--end", "6", "-o", "plain/frames"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.errors.find("cannot make the output folder plain/frames"), std::string::npos)
+        << outcome.errors;
+
+    // An existing picture stays as it was unless -y is given.
+    std::ofstream(scratch / "keep.png") << "not a picture";
+    outcome = Capture(scratch, {"--at", "1", "-o", "keep.png"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.errors.find("give -y"), std::string::npos) << outcome.errors;
+    EXPECT_EQ(ReadFile(scratch / "keep.png"), "not a picture");
+    ASSERT_EQ(Capture(scratch, {"-y", "--at", "1", "-o", "keep.png"}).status, 0);
+    EXPECT_EQ(Pixels(scratch / "keep.png").size(), size_t(640 * 480 * 4));
+    EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"keep.png", "plain"}));
+}
+
+TEST(CaptureProgram, MissingMediaOrFfmpegIsReportedAndNothingIsWritten) {
+    Scratch scratch;
+    mkdir((scratch / "empty").c_str(), 0755);
+    std::ofstream(scratch / "registry.ini")
+        << "[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\DirectX]\nKestrel Samples Path="
+        << scratch / "nowhere"
+        << "\n";
+    Outcome outcome =
+        Capture(scratch, {"--at", "5", "-o", "frame.png"},
+                "LUMENFALL_REGISTRY=" + Quote(scratch / "registry.ini"), scratch / "empty");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.errors.find("missing media: 8 of the program's files"), std::string::npos)
+        << outcome.errors;
+    EXPECT_NE(outcome.errors.find(scratch / "nowhere/Marlow/Media"), std::string::npos)
+        << outcome.errors;
+    EXPECT_TRUE(scratch.Entries(scratch / "empty").empty());
+
+    outcome =
+        Capture(scratch, {"--end", "1", "-o", "show.mp4"}, "PATH=" + Quote(scratch / "empty"));
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.errors.find("ffmpeg is not installed"), std::string::npos) << outcome.errors;
+    EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"empty", "registry.ini"}));
+}
+
+} // namespace

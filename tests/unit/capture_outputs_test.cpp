@@ -1,0 +1,273 @@
+// Where captured frames go: the bounded queue between the program and the encoders, PNG files
+// that appear whole or not at all, a folder that will not mix two captures, and the video
+// output's checks and clean-up around ffmpeg.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+#include "capture/ffmpeg_process.h"
+#include "capture/frame_queue.h"
+#include "capture/frame_writer.h"
+#include "capture/png_output.h"
+
+using namespace capture;
+
+namespace {
+
+// A fresh empty folder for one test.
+std::string MakeScratchFolder() {
+    char pattern[] = "/tmp/lf-capture-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    EXPECT_NE(made, nullptr);
+    return made != nullptr ? made : "/tmp";
+}
+
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* directory = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(directory)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+                names.push_back(entry->d_name);
+            }
+        }
+        closedir(directory);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveFolder(const std::string& folder) {
+    for (const std::string& name : Entries(folder)) {
+        unlink((folder + "/" + name).c_str());
+    }
+    rmdir(folder.c_str());
+}
+
+Frame Gradient(int width, int height, uint64_t number) {
+    Frame frame;
+    frame.number = number;
+    frame.width = width;
+    frame.height = height;
+    frame.rgba.resize(size_t(width) * size_t(height) * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            uint8_t* pixel = &frame.rgba[(size_t(y) * size_t(width) + size_t(x)) * 4];
+            pixel[0] = uint8_t(x * 7);
+            pixel[1] = uint8_t(y * 5);
+            pixel[2] = uint8_t(x + y + number);
+            pixel[3] = 255;
+        }
+    }
+    return frame;
+}
+
+// The PNG's pixels as RGBA, or empty.
+std::vector<uint8_t> ReadPng(const std::string& path, int* width, int* height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+        return {};
+    }
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
+        return {};
+    }
+    *width = int(image.width);
+    *height = int(image.height);
+    return pixels;
+}
+
+TEST(CaptureFrameQueue, TheProgramWaitsWhileEveryBufferIsTaken) {
+    FrameQueue queue(2);
+    Frame* first = queue.Acquire();
+    Frame* second = queue.Acquire();
+    first->number = 1;
+    second->number = 2;
+    queue.Submit(first);
+    queue.Submit(second);
+
+    std::atomic<bool> acquired{false};
+    std::thread producer([&] {
+        queue.Acquire();
+        acquired = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(acquired) << "a third frame was handed out with two buffers";
+
+    Frame* taken = queue.Take(); // frames come out in the order they went in
+    EXPECT_EQ(taken->number, 1u);
+    queue.Release(taken);
+    producer.join();
+    EXPECT_TRUE(acquired);
+    EXPECT_EQ(queue.Take()->number, 2u);
+}
+
+TEST(CaptureFrameQueue, AFailedEncoderStopsBothSides) {
+    FrameQueue queue(1);
+    queue.Submit(queue.Acquire());
+    std::thread producer([&] { EXPECT_EQ(queue.Acquire(), nullptr); });
+    queue.Fail("disk full");
+    queue.Fail("later reason");
+    producer.join();
+    EXPECT_TRUE(queue.Failed());
+    EXPECT_EQ(queue.FailureReason(), "disk full");
+    EXPECT_EQ(queue.Take(), nullptr);
+}
+
+TEST(CaptureFrameQueue, AfterCloseTheEncodersDrainWhatIsLeft) {
+    FrameQueue queue(3);
+    queue.Submit(queue.Acquire());
+    queue.Submit(queue.Acquire());
+    queue.Close();
+    EXPECT_NE(queue.Take(), nullptr);
+    EXPECT_NE(queue.Take(), nullptr);
+    EXPECT_EQ(queue.Take(), nullptr);
+}
+
+TEST(CapturePngFiles, AFrameIsWrittenWholeOrNotAtAll) {
+    const std::string folder = MakeScratchFolder();
+    const Frame frame = Gradient(37, 21, 3);
+    std::string error;
+    ASSERT_TRUE(SavePngFile(folder + "/frame.png", frame, &error)) << error;
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"frame.png"}); // no temporary left
+
+    int width = 0, height = 0;
+    const std::vector<uint8_t> read = ReadPng(folder + "/frame.png", &width, &height);
+    EXPECT_EQ(width, 37);
+    EXPECT_EQ(height, 21);
+    EXPECT_EQ(read, frame.rgba);
+    struct stat info {};
+    ASSERT_EQ(stat((folder + "/frame.png").c_str(), &info), 0);
+    EXPECT_NE(info.st_mode & S_IROTH, 0u) << "left with the temporary file's private mode";
+
+    EXPECT_FALSE(SavePngFile(folder + "/missing/frame.png", frame, &error));
+    EXPECT_NE(error.find(folder + "/missing"), std::string::npos) << error;
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"frame.png"});
+    RemoveFolder(folder);
+}
+
+CaptureOptions FolderOutput(const std::string& folder, bool overwrite) {
+    CaptureOptions options;
+    options.output = folder;
+    options.outputKind = OutputKind::PNG_FOLDER;
+    options.overwrite = overwrite;
+    return options;
+}
+
+TEST(CapturePngFolder, FramesOfAnEarlierCaptureAreRefusedOrWithOverwriteRemoved) {
+    const std::string folder = MakeScratchFolder();
+    std::ofstream(folder + "/frame_000001.png") << "old";
+    std::ofstream(folder + "/frame_0000012.png") << "old";
+    std::ofstream(folder + "/notes.txt") << "mine";
+    std::ofstream(folder + "/frame_01.png") << "not one of ours";
+
+    std::string error;
+    EXPECT_FALSE(MakeFrameWriter(FolderOutput(folder, false))->Open(&error));
+    EXPECT_NE(error.find("already holds 2 frame files"), std::string::npos) << error;
+    EXPECT_EQ(Entries(folder).size(), 4u);
+
+    std::unique_ptr<FrameWriter> writer = MakeFrameWriter(FolderOutput(folder + "/", true));
+    ASSERT_TRUE(writer->Open(&error)) << error;
+    EXPECT_EQ(Entries(folder), (std::vector<std::string>{"frame_01.png", "notes.txt"}));
+    ASSERT_TRUE(writer->Write(Gradient(8, 8, 12), &error)) << error;
+    EXPECT_TRUE(writer->Finish(&error));
+    EXPECT_EQ(Entries(folder),
+              (std::vector<std::string>{"frame_000012.png", "frame_01.png", "notes.txt"}));
+    RemoveFolder(folder);
+}
+
+TEST(CapturePngFolder, IsMadeWhenMissingButNotItsParents) {
+    const std::string folder = MakeScratchFolder();
+    std::string error;
+    EXPECT_TRUE(MakeFrameWriter(FolderOutput(folder + "/new", false))->Open(&error)) << error;
+    EXPECT_EQ(Entries(folder + "/new").size(), 0u);
+    EXPECT_FALSE(MakeFrameWriter(FolderOutput(folder + "/a/b", false))->Open(&error));
+    EXPECT_NE(error.find("cannot make the output folder"), std::string::npos) << error;
+    std::ofstream(folder + "/file") << "x";
+    EXPECT_FALSE(MakeFrameWriter(FolderOutput(folder + "/file", false))->Open(&error));
+    EXPECT_NE(error.find("not a folder"), std::string::npos) << error;
+    rmdir((folder + "/new").c_str());
+    RemoveFolder(folder);
+}
+
+CaptureOptions VideoOutput(const std::string& path, bool overwrite) {
+    CaptureOptions options;
+    options.output = path;
+    options.outputKind = OutputKind::VIDEO;
+    options.videoExtension = path.substr(path.find_last_of('.'));
+    options.overwrite = overwrite;
+    options.width = 64;
+    options.height = 48;
+    return options;
+}
+
+// Runs `check` with PATH set to `path`, and puts PATH back.
+template <class Check> void WithPath(const std::string& path, Check check) {
+    const char* old = std::getenv("PATH");
+    const std::string saved = old != nullptr ? old : "";
+    setenv("PATH", path.c_str(), 1);
+    check();
+    setenv("PATH", saved.c_str(), 1);
+}
+
+TEST(CaptureVideo, MissingFfmpegOrAnExistingVideoIsReportedBeforeAnythingIsWritten) {
+    const std::string folder = MakeScratchFolder();
+    WithPath(folder, [&] {
+        std::string error;
+        EXPECT_FALSE(MakeFrameWriter(VideoOutput(folder + "/show.mp4", false))->Open(&error));
+        EXPECT_NE(error.find("ffmpeg is not installed"), std::string::npos) << error;
+    });
+    EXPECT_TRUE(Entries(folder).empty());
+
+    if (!FindOnPath("ffmpeg").empty()) {
+        std::ofstream(folder + "/show.mkv") << "someone's video";
+        std::string error;
+        EXPECT_FALSE(MakeFrameWriter(VideoOutput(folder + "/show.mkv", false))->Open(&error));
+        EXPECT_NE(error.find("give -y"), std::string::npos) << error;
+        EXPECT_EQ(Entries(folder), std::vector<std::string>{"show.mkv"});
+    }
+    RemoveFolder(folder);
+}
+
+TEST(CaptureVideo, AVideoAppearsOnlyWhenFinishedAndNothingIsLeftWhenAbandoned) {
+    if (FindOnPath("ffmpeg").empty()) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    const std::string folder = MakeScratchFolder();
+    std::string error;
+    {
+        std::unique_ptr<FrameWriter> writer =
+            MakeFrameWriter(VideoOutput(folder + "/a.mkv", false));
+        ASSERT_TRUE(writer->Open(&error)) << error;
+        ASSERT_TRUE(writer->Write(Gradient(64, 48, 1), &error)) << error;
+        writer->Abandon();
+    }
+    EXPECT_TRUE(Entries(folder).empty());
+
+    std::unique_ptr<FrameWriter> writer = MakeFrameWriter(VideoOutput(folder + "/b.mkv", false));
+    ASSERT_TRUE(writer->Open(&error)) << error;
+    EXPECT_FALSE(writer->Write(Gradient(32, 48, 1), &error)) << "a frame of the wrong size";
+    for (uint64_t n = 1; n <= 3; ++n) {
+        ASSERT_TRUE(writer->Write(Gradient(64, 48, n), &error)) << error;
+    }
+    ASSERT_TRUE(writer->Finish(&error)) << error;
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"b.mkv"});
+    struct stat info {};
+    ASSERT_EQ(stat((folder + "/b.mkv").c_str(), &info), 0);
+    EXPECT_GT(info.st_size, 0);
+    RemoveFolder(folder);
+}
+
+} // namespace
