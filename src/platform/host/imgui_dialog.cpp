@@ -28,6 +28,33 @@ namespace {
 // Drawn at least this often while nothing happens, and waited for events at most this long.
 constexpr Uint32 REDRAW_INTERVAL_MS = 250;
 constexpr int EVENT_WAIT_MS = 100;
+// How long a dialog that has ended waits at most for the keys to come up.
+constexpr Uint32 KEY_RELEASE_WAIT_MS = 1000;
+constexpr Uint32 KEY_RELEASE_POLL_MS = 10;
+
+// The window an input or window event belongs to; 0 for other events.
+Uint32 WindowOfEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_WINDOWEVENT:
+        return event.window.windowID;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        return event.key.windowID;
+    case SDL_TEXTEDITING:
+        return event.edit.windowID;
+    case SDL_TEXTINPUT:
+        return event.text.windowID;
+    case SDL_MOUSEMOTION:
+        return event.motion.windowID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        return event.button.windowID;
+    case SDL_MOUSEWHEEL:
+        return event.wheel.windowID;
+    default:
+        return 0;
+    }
+}
 
 // ---- The dialog's SDL window and ImGui context -------------------------------------------------
 class DialogWindow {
@@ -89,6 +116,27 @@ public:
         SDL_RenderPresent(renderer_);
     }
 
+    // The key that ended the dialog (Enter, Escape, Space) is usually still down when the dialog
+    // ends. Were the focus to go back to the program's window now, SDL would report that key
+    // pressed there (it reconciles the keyboard whenever a window gains the focus), and the
+    // Escape that cancelled the dialog would end the program too. So the dialog keeps the focus
+    // until every key is up, for a moment at most.
+    void WaitForKeysUp() {
+        if (SDL_GetKeyboardFocus() != window_) {
+            return;
+        }
+        const Uint32 start = SDL_GetTicks();
+        while (SDL_GetTicks() - start < KEY_RELEASE_WAIT_MS) {
+            SDL_PumpEvents();
+            int count = 0;
+            const Uint8* keys = SDL_GetKeyboardState(&count);
+            if (keys == nullptr || std::none_of(keys, keys + count, [](Uint8 down) { return down; })) {
+                return;
+            }
+            SDL_Delay(KEY_RELEASE_POLL_MS);
+        }
+    }
+
     void ForwardToImGui(const SDL_Event& event) {
         ImGui::SetCurrentContext(context_);
         ImGui_ImplSDL2_ProcessEvent(&event);
@@ -97,6 +145,10 @@ public:
     Uint32 Id() const { return window_ != nullptr ? SDL_GetWindowID(window_) : 0; }
 
 private:
+    static int SDLCALL KeepUnlessOf(void* windowId, SDL_Event* event) {
+        return WindowOfEvent(*event) == *static_cast<Uint32*>(windowId) ? 0 : 1;
+    }
+
     static void Trace(const char* what) {
         std::string line = std::string("SDL: ") + what + ": " + SDL_GetError() + "\n";
         WriteDebugOutput(line.c_str());
@@ -141,7 +193,14 @@ private:
             renderer_ = nullptr;
         }
         if (window_ != nullptr) {
+            // The window backend takes the queue's events after the dialog; a key of the
+            // dialog's left there would go to whatever window has the focus by then (an Escape
+            // that cancelled the dialog would end the program). The dialog has seen them all.
+            Uint32 id = SDL_GetWindowID(window_);
+            SDL_PumpEvents();
+            SDL_FilterEvents(&DialogWindow::KeepUnlessOf, &id);
             SDL_DestroyWindow(window_);
+            SDL_FilterEvents(&DialogWindow::KeepUnlessOf, &id);
             window_ = nullptr;
         }
     }
@@ -176,28 +235,9 @@ public:
     }
 
 private:
-    static Uint32 WindowOf(const SDL_Event& event) {
-        switch (event.type) {
-        case SDL_WINDOWEVENT:
-            return event.window.windowID;
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            return event.key.windowID;
-        case SDL_MOUSEMOTION:
-            return event.motion.windowID;
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            return event.button.windowID;
-        case SDL_MOUSEWHEEL:
-            return event.wheel.windowID;
-        default:
-            return 0;
-        }
-    }
-
     static int SDLCALL Watch(void* self, SDL_Event* event) {
         auto* events = static_cast<DialogEvents*>(self);
-        if (event != nullptr && events->windowId_ != 0 && WindowOf(*event) == events->windowId_) {
+        if (event != nullptr && events->windowId_ != 0 && WindowOfEvent(*event) == events->windowId_) {
             std::lock_guard<std::mutex> lock(events->mutex_);
             events->events_.push_back(*event);
         }
@@ -310,6 +350,7 @@ bool ImGuiDialogPresenter::RunModal(HWND dialog, const DialogTemplate& dialogTem
             SDL_WaitEventTimeout(nullptr, EVENT_WAIT_MS);
         }
     } // held-back close and quit requests are posted again here
+    window->WaitForKeysUp();
     window.reset();
     if (SDL_Window* ownerWindow = SdlWindowOf(owner)) {
         SDL_SetWindowInputFocus(ownerWindow);
