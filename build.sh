@@ -16,7 +16,8 @@ sanitize=0
 [[ ${2:-} == --sanitize ]] && sanitize=1
 
 build_packages=(build-essential cmake ninja-build pkg-config libsdl2-dev libepoxy-dev libegl-dev
-                libimgui-dev libpng-dev libgl1-mesa-dri libegl-mesa0)
+                libimgui-dev libpng-dev libgl1-mesa-dri libegl-mesa0
+                fonts-dejavu-core) # the start-up dialog's text
 test_packages=(libgtest-dev xvfb xauth xdotool imagemagick x11-utils x11-apps ffmpeg)
 sanitize_packages=(clang libclang-rt-14-dev)
 

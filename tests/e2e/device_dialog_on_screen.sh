@@ -41,10 +41,11 @@ find_dialog() {
     fail "no dialog window of $dialog_w x $dialog_h appeared"
 }
 
-# wait_dialog_gone: fails when the dialog window is still there after 10 s.
+# wait_dialog_gone: fails when the dialog is still on the screen after 10 s (its window is
+# hidden when the dialog ends, and kept for another dialog).
 wait_dialog_gone() {
     for _ in $(seq 100); do
-        xwininfo -id "$dialog" >/dev/null 2>&1 || return 0
+        xwininfo -id "$dialog" 2>/dev/null | grep -q "Map State: IsViewable" || return 0
         sleep 0.1
     done
     fail "the dialog did not close"

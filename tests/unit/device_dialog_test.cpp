@@ -99,7 +99,6 @@ TEST_F(DeviceDialogTest, EscapeAndAnEmptySelectionLeaveTheChoiceAsItWas) {
     EXPECT_FALSE(current->windowed);
 }
 
-
 // The procedure is written for a fuller template than 144: a mode list (1001), windowed and stereo
 // check boxes (1012, 1013) and a control that goes with the mode list (1014). With that template
 // in place of 144 every branch of the procedure can be seen.

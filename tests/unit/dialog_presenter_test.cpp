@@ -159,18 +159,19 @@ TEST_F(DialogInputTest, ADroppedListMovesItsHighlightAndPicksOnEnter) {
 
 TEST_F(DialogInputTest, TheMouseDropsThePicksAndPressesContinue) {
     user.script = [](DialogInteraction& user) {
-        const dialogs::ControlView& list = ControlWithId(user, IDC_DEVICE_LIST);
-        const host::ComboGeometry geometry = user.GeometryOf(list);
+        // Copies: every action reads the controls again.
+        const HWND list = ControlWithId(user, IDC_DEVICE_LIST).handle;
+        const host::ComboGeometry geometry = user.GeometryOf(ControlWithId(user, IDC_DEVICE_LIST));
         ASSERT_TRUE(geometry.opensUp) << "the dialog has no room below its device list";
         Click(user, Centre(geometry.button));
-        ASSERT_EQ(user.DroppedList(), list.handle);
+        ASSERT_EQ(user.DroppedList(), list);
         // A press anywhere else closes the list and does nothing more.
         Click(user, POINT{5, 5});
         EXPECT_EQ(user.DroppedList(), nullptr);
         EXPECT_EQ(Selection(user), 0);
 
         Click(user, Centre(geometry.text));
-        ASSERT_EQ(user.DroppedList(), list.handle);
+        ASSERT_EQ(user.DroppedList(), list);
         user.MouseMove(Centre(host::ListRowRect(geometry, 1)));
         EXPECT_EQ(user.Highlight(), 1) << "the highlight follows the pointer";
         Click(user, Centre(host::ListRowRect(geometry, 1)));

@@ -17,8 +17,8 @@ bool IsButton(const dialogs::ControlView& control) {
 }
 
 bool IsListNavigationKey(WORD key) {
-    return key == VK_UP || key == VK_DOWN || key == VK_HOME || key == VK_END ||
-           key == VK_PRIOR || key == VK_NEXT;
+    return key == VK_UP || key == VK_DOWN || key == VK_HOME || key == VK_END || key == VK_PRIOR ||
+           key == VK_NEXT;
 }
 
 // Where a navigation key moves from `current` in a list of `count` items, `page` rows at a time.

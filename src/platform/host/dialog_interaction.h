@@ -71,7 +71,7 @@ private:
     HWND dropped_ = nullptr;
     int highlight_ = -1;
     int firstVisible_ = 0;
-    HWND pressed_ = nullptr; // a button held down by the mouse or the space bar
+    HWND pressed_ = nullptr;    // a button held down by the mouse or the space bar
     bool pressedShown_ = false; // false while the mouse holds it but is off the button
     bool pressedByMouse_ = false;
 };

@@ -47,8 +47,7 @@ RECT ListRowRect(const ComboGeometry& combo, int row) {
     if (row < 0 || row >= combo.rows) {
         return RECT{};
     }
-    const LONG right =
-        combo.list.right - LIST_FRAME - (combo.scrolls ? LIST_SCROLLBAR_WIDTH : 0);
+    const LONG right = combo.list.right - LIST_FRAME - (combo.scrolls ? LIST_SCROLLBAR_WIDTH : 0);
     const LONG top = combo.list.top + LIST_FRAME + row * LIST_ROW_HEIGHT;
     return RECT{combo.list.left + LIST_FRAME, top, right, top + LIST_ROW_HEIGHT};
 }

@@ -29,11 +29,11 @@ constexpr int LIST_FRAME = 1;
 constexpr int LIST_SCROLLBAR_WIDTH = 16;
 
 struct ComboGeometry {
-    RECT field{};   // the closed box, edge included
-    RECT text{};    // where the selected item's text goes, inside the edge
-    RECT button{};  // the drop button, inside the edge
-    RECT list{};    // the dropped list, frame included
-    int rows = 1;   // rows the list shows at once (at least 1)
+    RECT field{};  // the closed box, edge included
+    RECT text{};   // where the selected item's text goes, inside the edge
+    RECT button{}; // the drop button, inside the edge
+    RECT list{};   // the dropped list, frame included
+    int rows = 1;  // rows the list shows at once (at least 1)
     bool opensUp = false;
     bool scrolls = false; // more items than rows: the list has a scroll bar
 };

@@ -56,32 +56,39 @@ Uint32 WindowOfEvent(const SDL_Event& event) {
     }
 }
 
+} // namespace
+
 // ---- The dialog's SDL window and ImGui context -------------------------------------------------
+// The window is made for the first dialog and then kept, hidden between dialogs, until the
+// presenter goes. SDL wakes a waiting event loop by sending an X event to a shown window, through
+// a second connection to the X server; one sent to the dialog's window while it was up may reach
+// the server only after a window destroyed on the main connection is gone, and the X error that
+// follows ends the program. A window that is hidden and lives on takes such late events safely.
 class DialogWindow {
 public:
     DialogWindow() = default;
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
-    ~DialogWindow() { Close(); }
+    ~DialogWindow() {
+        Hide();
+        if (renderer_ != nullptr) {
+            SDL_DestroyRenderer(renderer_);
+        }
+        if (window_ != nullptr) {
+            SDL_DestroyWindow(window_);
+        }
+    }
 
+    // Places the (hidden) window for a dialog and readies ImGui for it.
     bool Open(const RECT& outer, const char* title, const dialogs::DialogView& view) {
-        // SDL's software renderer draws into the window surface; that surface must be the window
-        // system's own image, not a texture of a GL renderer (which would make a GL context).
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         const int width = std::max<int>(1, outer.right - outer.left);
         const int height = std::max<int>(1, outer.bottom - outer.top);
-        window_ = SDL_CreateWindow(title, outer.left, outer.top, width, height,
-                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
-                                       SDL_WINDOW_SKIP_TASKBAR);
-        if (window_ == nullptr) {
-            Trace("dialog window");
+        if (window_ == nullptr && !Create(width, height)) {
             return false;
         }
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-        if (renderer_ == nullptr) {
-            Trace("dialog renderer");
-            return false;
-        }
+        SDL_SetWindowTitle(window_, title);
+        SDL_SetWindowSize(window_, width, height);
+        SDL_SetWindowPosition(window_, outer.left, outer.top);
         if (SDL_Window* ownerWindow = SdlWindowOf(view.owner)) {
             SDL_SetWindowModalFor(window_, ownerWindow);
         }
@@ -130,7 +137,8 @@ public:
             SDL_PumpEvents();
             int count = 0;
             const Uint8* keys = SDL_GetKeyboardState(&count);
-            if (keys == nullptr || std::none_of(keys, keys + count, [](Uint8 down) { return down; })) {
+            if (keys == nullptr ||
+                std::none_of(keys, keys + count, [](Uint8 down) { return down; })) {
                 return;
             }
             SDL_Delay(KEY_RELEASE_POLL_MS);
@@ -174,46 +182,71 @@ private:
         fontPixels_ = font.pixels;
         ImGui_ImplSDL2_InitForSDLRenderer(window_);
         ImGui_ImplSDLRenderer_Init(renderer_);
-        imguiStarted_ = true;
     }
 
-    void Close() {
-        if (context_ != nullptr) {
-            ImGui::SetCurrentContext(context_);
-            if (imguiStarted_) {
-                ImGui_ImplSDLRenderer_Shutdown();
-                ImGui_ImplSDL2_Shutdown();
-            }
-            ImGui::DestroyContext(context_);
-            ImGui::SetCurrentContext(previousContext_);
-            context_ = nullptr;
+    bool Create(int width, int height) {
+        // SDL's software renderer draws into the window surface; that surface must be the window
+        // system's own image, not a texture of a GL renderer (which would make a GL context).
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        window_ = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                                   height,
+                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
+                                       SDL_WINDOW_SKIP_TASKBAR);
+        if (window_ == nullptr) {
+            Trace("dialog window");
+            return false;
         }
-        if (renderer_ != nullptr) {
-            SDL_DestroyRenderer(renderer_);
-            renderer_ = nullptr;
-        }
-        if (window_ != nullptr) {
-            // The window backend takes the queue's events after the dialog; a key of the
-            // dialog's left there would go to whatever window has the focus by then (an Escape
-            // that cancelled the dialog would end the program). The dialog has seen them all.
-            Uint32 id = SDL_GetWindowID(window_);
-            SDL_PumpEvents();
-            SDL_FilterEvents(&DialogWindow::KeepUnlessOf, &id);
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (renderer_ == nullptr) {
+            Trace("dialog renderer");
             SDL_DestroyWindow(window_);
-            SDL_FilterEvents(&DialogWindow::KeepUnlessOf, &id);
             window_ = nullptr;
+            return false;
         }
+        return true;
     }
 
+    void StopImGui() {
+        if (context_ == nullptr) {
+            return;
+        }
+        ImGui::SetCurrentContext(context_);
+        ImGui_ImplSDLRenderer_Shutdown();
+        ImGui_ImplSDL2_Shutdown();
+        ImGui::DestroyContext(context_);
+        ImGui::SetCurrentContext(previousContext_);
+        context_ = nullptr;
+        font_ = nullptr;
+    }
+
+public:
+    // Ends a dialog's showing: the window is hidden and ImGui's state for it goes.
+    void Hide() {
+        StopImGui();
+        if (window_ == nullptr) {
+            return;
+        }
+        // The window backend takes the queue's events after the dialog; a key of the dialog's
+        // left there would go to whatever window has the focus by then (an Escape that
+        // cancelled the dialog would end the program). The dialog has seen them all.
+        Uint32 id = SDL_GetWindowID(window_);
+        SDL_PumpEvents();
+        SDL_FilterEvents(&DialogWindow::KeepUnlessOf, &id);
+        SDL_HideWindow(window_);
+        SDL_FilterEvents(&DialogWindow::KeepUnlessOf, &id);
+    }
+
+private:
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     ImGuiContext* context_ = nullptr;
     ImGuiContext* previousContext_ = nullptr;
-    bool imguiStarted_ = false;
     DialogFontLoader fontLoader_; // outlives the context, whose atlas reads its bytes
     ImFont* font_ = nullptr;
     float fontPixels_ = 0.0f;
 };
+
+namespace {
 
 // ---- Its events --------------------------------------------------------------------------------
 // The window backend takes SDL's events out of the queue and knows nothing of the dialog's
@@ -237,7 +270,8 @@ public:
 private:
     static int SDLCALL Watch(void* self, SDL_Event* event) {
         auto* events = static_cast<DialogEvents*>(self);
-        if (event != nullptr && events->windowId_ != 0 && WindowOfEvent(*event) == events->windowId_) {
+        if (event != nullptr && events->windowId_ != 0 &&
+            WindowOfEvent(*event) == events->windowId_) {
             std::lock_guard<std::mutex> lock(events->mutex_);
             events->events_.push_back(*event);
         }
@@ -309,6 +343,9 @@ void ApplyOwnerKey(const MSG& message, DialogInteraction* interaction) {
 } // namespace
 
 // ---- The modal loop ----------------------------------------------------------------------------
+ImGuiDialogPresenter::ImGuiDialogPresenter() = default;
+ImGuiDialogPresenter::~ImGuiDialogPresenter() = default;
+
 bool ImGuiDialogPresenter::RunModal(HWND dialog, const DialogTemplate& dialogTemplate) {
     RECT outer{};
     POINT clientCorner{0, 0};
@@ -320,7 +357,10 @@ bool ImGuiDialogPresenter::RunModal(HWND dialog, const DialogTemplate& dialogTem
 
     DialogInteraction interaction(dialog);
     const HWND owner = interaction.View().owner;
-    auto window = std::make_unique<DialogWindow>();
+    if (!window_) {
+        window_ = std::make_unique<DialogWindow>();
+    }
+    DialogWindow* window = window_.get();
     if (!window->Open(outer, dialogTemplate.caption.c_str(), interaction.View())) {
         return false;
     }
@@ -351,7 +391,7 @@ bool ImGuiDialogPresenter::RunModal(HWND dialog, const DialogTemplate& dialogTem
         }
     } // held-back close and quit requests are posted again here
     window->WaitForKeysUp();
-    window.reset();
+    window->Hide();
     if (SDL_Window* ownerWindow = SdlWindowOf(owner)) {
         SDL_SetWindowInputFocus(ownerWindow);
     }

@@ -142,9 +142,8 @@ public:
         const ImVec4 clipRect(At(clip.left, clip.top).x, At(clip.left, clip.top).y,
                               At(clip.right, clip.bottom).x, At(clip.right, clip.bottom).y);
         const std::string utf8 = DialogTextAsUtf8(text);
-        canvas_.drawList->AddText(canvas_.font, canvas_.fontSize, At(x, top + LineOffset()),
-                                  colour, utf8.c_str(), utf8.c_str() + utf8.size(), 0.0f,
-                                  &clipRect);
+        canvas_.drawList->AddText(canvas_.font, canvas_.fontSize, At(x, top + LineOffset()), colour,
+                                  utf8.c_str(), utf8.c_str() + utf8.size(), 0.0f, &clipRect);
     }
 
     // Left-aligned text wrapped at word boundaries to the width of `box` and clipped to it. Lines
@@ -157,8 +156,8 @@ public:
         const LONG count = static_cast<LONG>(lines.size());
         LONG step = DIALOG_LINE_HEIGHT;
         if (count > 1 && count * step > box.bottom - box.top) {
-            step = std::max<LONG>(static_cast<LONG>(canvas_.fontSize),
-                                  (box.bottom - box.top) / count);
+            step =
+                std::max<LONG>(static_cast<LONG>(canvas_.fontSize), (box.bottom - box.top) / count);
         }
         for (LONG i = 0; i < count; ++i) {
             Line(lines[static_cast<size_t>(i)], box.left, box.top + i * step, colour, box);
@@ -199,8 +198,9 @@ void PaintGroupBox(const Painter& painter, const dialogs::ControlView& control) 
         return;
     }
     const LONG textLeft = box.left + GROUP_TEXT_INDENT;
-    const LONG textRight = std::min<LONG>(
-        box.right - GROUP_TEXT_INDENT, textLeft + static_cast<LONG>(painter.TextWidth(control.text)));
+    const LONG textRight =
+        std::min<LONG>(box.right - GROUP_TEXT_INDENT,
+                       textLeft + static_cast<LONG>(painter.TextWidth(control.text)));
     const RECT caption{textLeft, box.top, textRight, box.top + DIALOG_LINE_HEIGHT};
     painter.Fill(caption, COLOUR_FACE);
     painter.ControlText(control.text, textLeft, box.top, control.enabled, caption);
@@ -265,7 +265,8 @@ void PaintDroppedList(const Painter& painter, const dialogs::ControlView& contro
         const LONG thumb = std::max<LONG>(8, track * geometry.rows / count);
         const int lastTop = std::max(1, count - geometry.rows);
         const LONG offset = (track - thumb) * first / lastTop;
-        painter.RaisedFace(RECT{bar.left, up.bottom + offset, bar.right, up.bottom + offset + thumb});
+        painter.RaisedFace(
+            RECT{bar.left, up.bottom + offset, bar.right, up.bottom + offset + thumb});
     }
 }
 
@@ -284,10 +285,11 @@ void PaintComboBox(const Painter& painter, const dialogs::ControlView& control,
         // The focused field shows its text selected, as an edit field that has the focus does.
         if (focused && !dropped && control.enabled) {
             const LONG width = static_cast<LONG>(painter.TextWidth(text));
-            painter.Fill(RECT{area.left + 1, top, std::min(area.right - 1, area.left + 1 + width +
-                                                                              2 * TEXT_PADDING - 2),
-                              top + DIALOG_LINE_HEIGHT},
-                         COLOUR_SELECTION);
+            painter.Fill(
+                RECT{area.left + 1, top,
+                     std::min(area.right - 1, area.left + 1 + width + 2 * TEXT_PADDING - 2),
+                     top + DIALOG_LINE_HEIGHT},
+                COLOUR_SELECTION);
             painter.Line(text, area.left + TEXT_PADDING, top, COLOUR_SELECTION_TEXT, area);
         } else {
             painter.ControlText(text, area.left + TEXT_PADDING, top, control.enabled, area);

@@ -99,7 +99,8 @@ std::vector<std::string> WrapDialogText(const ImFont* font, float pixels, const 
             while (!fits(line)) {
                 size_t cut = 0;
                 for (size_t next = 0; next < line.size();) {
-                    next += std::max<size_t>(1, SequenceLength(static_cast<unsigned char>(line[next])));
+                    next +=
+                        std::max<size_t>(1, SequenceLength(static_cast<unsigned char>(line[next])));
                     if (cut > 0 && !fits(line.substr(0, next))) {
                         break;
                     }
