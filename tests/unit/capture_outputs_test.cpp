@@ -140,7 +140,7 @@ TEST(CapturePngFiles, AFrameIsWrittenWholeOrNotAtAll) {
     const std::string folder = MakeScratchFolder();
     const Frame frame = Gradient(37, 21, 3);
     std::string error;
-    ASSERT_TRUE(SavePngFile(folder + "/frame.png", frame, &error)) << error;
+    ASSERT_TRUE(SavePngFile(folder + "/frame.png", frame, PngFilter::SUB, &error)) << error;
     EXPECT_EQ(Entries(folder), std::vector<std::string>{"frame.png"}); // no temporary left
 
     int width = 0, height = 0;
@@ -152,7 +152,7 @@ TEST(CapturePngFiles, AFrameIsWrittenWholeOrNotAtAll) {
     ASSERT_EQ(stat((folder + "/frame.png").c_str(), &info), 0);
     EXPECT_NE(info.st_mode & S_IROTH, 0u) << "left with the temporary file's private mode";
 
-    EXPECT_FALSE(SavePngFile(folder + "/missing/frame.png", frame, &error));
+    EXPECT_FALSE(SavePngFile(folder + "/missing/frame.png", frame, PngFilter::NONE, &error));
     EXPECT_NE(error.find(folder + "/missing"), std::string::npos) << error;
     EXPECT_EQ(Entries(folder), std::vector<std::string>{"frame.png"});
     RemoveFolder(folder);

@@ -27,7 +27,8 @@ void OnPngWarning(png_structp, png_const_charp) {}
 
 // libpng reports failures by a long jump back here; nothing with a destructor lives between
 // setjmp and the calls that may jump, the row buffer is made by the caller.
-bool EncodePng(FILE* file, const Frame& frame, std::vector<png_byte>& row, PngErrorState& state) {
+bool EncodePng(FILE* file, const Frame& frame, PngFilter filter, std::vector<png_byte>& row,
+               PngErrorState& state) {
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, OnPngError, OnPngWarning);
     if (png == nullptr) {
@@ -41,8 +42,9 @@ bool EncodePng(FILE* file, const Frame& frame, std::vector<png_byte>& row, PngEr
     }
     png_init_io(png, file);
     png_set_compression_level(png, PNG_COMPRESSION_LEVEL);
-    // One cheap filter: adaptive filtering tries five per row and costs more than it saves here.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    // One fixed filter: adaptive filtering tries five per row and costs more than it saves here.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE,
+                   filter == PngFilter::SUB ? PNG_FILTER_SUB : PNG_FILTER_NONE);
     png_set_IHDR(png, info, png_uint_32(frame.width), png_uint_32(frame.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -64,7 +66,12 @@ bool EncodePng(FILE* file, const Frame& frame, std::vector<png_byte>& row, PngEr
 
 } // namespace
 
-bool SavePngFile(const std::string& path, const Frame& frame, std::string* error) {
+PngFilter FilterForDepth(int depth) {
+    return depth > 16 ? PngFilter::SUB : PngFilter::NONE;
+}
+
+bool SavePngFile(const std::string& path, const Frame& frame, PngFilter filter,
+                 std::string* error) {
     int fd = -1;
     const std::string temporary = CreateTemporaryBeside(path, "", &fd, error);
     if (temporary.empty()) {
@@ -79,7 +86,7 @@ bool SavePngFile(const std::string& path, const Frame& frame, std::string* error
     }
     std::vector<png_byte> row(size_t(frame.width) * 3);
     PngErrorState state;
-    const bool encoded = EncodePng(file, frame, row, state);
+    const bool encoded = EncodePng(file, frame, filter, row, state);
     const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
     const bool closed = std::fclose(file) == 0;
     if (!encoded || !flushed || !closed) {

@@ -18,8 +18,9 @@ std::unique_ptr<FrameWriter> MakeVideoWriter(const CaptureOptions& options);
 
 namespace {
 
-// Two encoders: while the rasteriser waits on its own threads for a frame, a PNG encoder has a
-// core; a second one catches up when a frame is quick to draw (see bench/capture_rate.sh).
+// Two encoders: at 1600 x 1200 a PNG takes about half as long to write as the frame takes to
+// draw, and a second encoder keeps the program from ever waiting for one (a few per cent faster,
+// bench/capture_rate.sh); at 640 x 480 one encoder would do as well.
 constexpr int PNG_FOLDER_ENCODERS = 2;
 
 // frame_ followed by six or more digits and .png: the files a capture writes in a folder.
@@ -51,8 +52,8 @@ bool CheckWritable(const std::string& folderPath, std::string* error) {
 
 class PngFolderWriter final : public FrameWriter {
 public:
-    PngFolderWriter(std::string folder, bool overwrite)
-        : folder_(std::move(folder)), overwrite_(overwrite) {
+    PngFolderWriter(std::string folder, bool overwrite, PngFilter filter)
+        : folder_(std::move(folder)), overwrite_(overwrite), filter_(filter) {
         while (folder_.size() > 1 && folder_.back() == '/') {
             folder_.pop_back();
         }
@@ -75,7 +76,7 @@ public:
     }
 
     bool Write(const Frame& frame, std::string* error) override {
-        return SavePngFile(folder_ + "/" + FrameFileName(frame.number), frame, error);
+        return SavePngFile(folder_ + "/" + FrameFileName(frame.number), frame, filter_, error);
     }
 
     bool Finish(std::string*) override { return true; }
@@ -122,12 +123,13 @@ private:
 
     std::string folder_;
     bool overwrite_;
+    PngFilter filter_;
 };
 
 class PngFileWriter final : public FrameWriter {
 public:
-    PngFileWriter(std::string path, bool overwrite)
-        : path_(std::move(path)), overwrite_(overwrite) {}
+    PngFileWriter(std::string path, bool overwrite, PngFilter filter)
+        : path_(std::move(path)), overwrite_(overwrite), filter_(filter) {}
 
     bool Open(std::string* error) override {
         if (PathExists(path_) && (!overwrite_ || IsDirectory(path_))) {
@@ -139,7 +141,7 @@ public:
     }
 
     bool Write(const Frame& frame, std::string* error) override {
-        return SavePngFile(path_, frame, error);
+        return SavePngFile(path_, frame, filter_, error);
     }
 
     bool Finish(std::string*) override { return true; }
@@ -150,6 +152,7 @@ public:
 private:
     std::string path_;
     bool overwrite_;
+    PngFilter filter_;
 };
 
 class NullWriter final : public FrameWriter {
@@ -175,9 +178,11 @@ std::string FrameFileName(uint64_t number) {
 std::unique_ptr<FrameWriter> MakeFrameWriter(const CaptureOptions& options) {
     switch (options.outputKind) {
     case OutputKind::PNG_FOLDER:
-        return std::make_unique<PngFolderWriter>(options.output, options.overwrite);
+        return std::make_unique<PngFolderWriter>(options.output, options.overwrite,
+                                                 FilterForDepth(options.depth));
     case OutputKind::PNG_FILE:
-        return std::make_unique<PngFileWriter>(options.output, options.overwrite);
+        return std::make_unique<PngFileWriter>(options.output, options.overwrite,
+                                               FilterForDepth(options.depth));
     case OutputKind::VIDEO:
         return MakeVideoWriter(options);
     case OutputKind::NONE:
