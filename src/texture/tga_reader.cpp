@@ -1,5 +1,5 @@
 // TGA header (18 bytes, little-endian): ID length, colour-map type, image type, colour-map
-// specification (5 bytes), x and y origin, width, height, pixel depth, image descriptor (bit 5:
+// fields (5 bytes), x and y origin, width, height, pixel depth, image descriptor (bit 5:
 // rows stored top to bottom). Pixels are stored blue, green, red and, at 32 bits, alpha.
 //
 // A run-length packet that runs past the end of its row is cut there: the surplus pixels are

@@ -95,7 +95,7 @@ TEST(GlTextureStore, ABmpAndATgaFromTheStoreDrawAsStored) {
     ScratchPlace place;
 
     // An 8-bit BMP in quadrants: red, green / blue, white (a palette texture on this device).
-    BmpSpec bmp;
+    BmpLayout bmp;
     bmp.width = 4;
     bmp.height = 4;
     bmp.bitCount = 8;
@@ -103,7 +103,7 @@ TEST(GlTextureStore, ABmpAndATgaFromTheStoreDrawAsStored) {
     bmp.pixels = PadRows({{0, 0, 1, 1}, {0, 0, 1, 1}, {2, 2, 3, 3}, {2, 2, 3, 3}});
     WriteFile("quads.bmp", BuildBmp(bmp));
     // A 32-bit run-length TGA stored bottom row first: yellow, cyan / magenta, grey on screen.
-    TgaSpec tga;
+    TgaLayout tga;
     tga.imageType = 10;
     tga.width = 2;
     tga.height = 2;

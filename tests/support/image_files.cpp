@@ -17,54 +17,54 @@ void Put32(Bytes& out, uint32_t v) {
 
 } // namespace
 
-Bytes BuildBmp(const BmpSpec& spec) {
+Bytes BuildBmp(const BmpLayout& layout) {
     Bytes info;
-    Put32(info, spec.headerSize);
-    if (spec.headerSize == 12) {
-        Put16(info, static_cast<uint32_t>(spec.width));
-        Put16(info, static_cast<uint32_t>(spec.height));
-        Put16(info, spec.planes);
-        Put16(info, spec.bitCount);
+    Put32(info, layout.headerSize);
+    if (layout.headerSize == 12) {
+        Put16(info, static_cast<uint32_t>(layout.width));
+        Put16(info, static_cast<uint32_t>(layout.height));
+        Put16(info, layout.planes);
+        Put16(info, layout.bitCount);
     } else {
-        Put32(info, static_cast<uint32_t>(spec.width));
-        Put32(info, static_cast<uint32_t>(spec.height));
-        Put16(info, spec.planes);
-        Put16(info, spec.bitCount);
-        Put32(info, spec.compression);
-        Put32(info, static_cast<uint32_t>(spec.pixels.size()));
+        Put32(info, static_cast<uint32_t>(layout.width));
+        Put32(info, static_cast<uint32_t>(layout.height));
+        Put16(info, layout.planes);
+        Put16(info, layout.bitCount);
+        Put32(info, layout.compression);
+        Put32(info, static_cast<uint32_t>(layout.pixels.size()));
         Put32(info, 2835);
         Put32(info, 2835);
         const int64_t used =
-            spec.colorsUsed >= 0 ? spec.colorsUsed : static_cast<int64_t>(spec.colors.size());
+            layout.colorsUsed >= 0 ? layout.colorsUsed : static_cast<int64_t>(layout.colors.size());
         Put32(info, static_cast<uint32_t>(used));
         Put32(info, 0);
-        if (spec.headerSize > 40) {
+        if (layout.headerSize > 40) {
             for (size_t i = 0; i < 3; ++i) {
-                Put32(info, i < spec.masks.size() ? spec.masks[i] : 0);
+                Put32(info, i < layout.masks.size() ? layout.masks[i] : 0);
             }
         }
-        info.resize(spec.headerSize, 0);
+        info.resize(layout.headerSize, 0);
     }
     Bytes afterHeader;
-    if (spec.headerSize == 40) {
-        for (uint32_t mask : spec.masks) {
+    if (layout.headerSize == 40) {
+        for (uint32_t mask : layout.masks) {
             Put32(afterHeader, mask);
         }
     }
-    for (const BmpColor& c : spec.colors) {
+    for (const BmpColor& c : layout.colors) {
         afterHeader.push_back(c.b);
         afterHeader.push_back(c.g);
         afterHeader.push_back(c.r);
-        if (spec.headerSize != 12) {
+        if (layout.headerSize != 12) {
             afterHeader.push_back(0);
         }
     }
     const int64_t naturalOffset = 14 + static_cast<int64_t>(info.size() + afterHeader.size());
-    const int64_t offset = spec.pixelOffset >= 0 ? spec.pixelOffset : naturalOffset;
+    const int64_t offset = layout.pixelOffset >= 0 ? layout.pixelOffset : naturalOffset;
     Bytes file;
     file.push_back('B');
     file.push_back('M');
-    Put32(file, static_cast<uint32_t>(naturalOffset + spec.pixels.size()));
+    Put32(file, static_cast<uint32_t>(naturalOffset + layout.pixels.size()));
     Put32(file, 0);
     Put32(file, static_cast<uint32_t>(offset));
     file.insert(file.end(), info.begin(), info.end());
@@ -72,7 +72,7 @@ Bytes BuildBmp(const BmpSpec& spec) {
     if (offset > naturalOffset && offset < (int64_t{1} << 20)) {
         file.resize(static_cast<size_t>(offset), 0);
     }
-    file.insert(file.end(), spec.pixels.begin(), spec.pixels.end());
+    file.insert(file.end(), layout.pixels.begin(), layout.pixels.end());
     return file;
 }
 
@@ -86,21 +86,21 @@ Bytes PadRows(const std::vector<Bytes>& rowsTopToBottom, bool topDown) {
     return out;
 }
 
-Bytes BuildTga(const TgaSpec& spec) {
+Bytes BuildTga(const TgaLayout& layout) {
     Bytes out;
-    out.push_back(spec.idLength);
-    out.push_back(spec.colorMapType);
-    out.push_back(spec.imageType);
+    out.push_back(layout.idLength);
+    out.push_back(layout.colorMapType);
+    out.push_back(layout.imageType);
     for (int i = 0; i < 5; ++i) {
         out.push_back(0);
     }
     Put16(out, 0);
     Put16(out, 0);
-    Put16(out, spec.width);
-    Put16(out, spec.height);
-    out.push_back(spec.pixelDepth);
-    out.push_back(spec.descriptor);
-    out.insert(out.end(), spec.body.begin(), spec.body.end());
+    Put16(out, layout.width);
+    Put16(out, layout.height);
+    out.push_back(layout.pixelDepth);
+    out.push_back(layout.descriptor);
+    out.insert(out.end(), layout.body.begin(), layout.body.end());
     return out;
 }
 

@@ -13,7 +13,7 @@ struct BmpColor {
     uint8_t r = 0, g = 0, b = 0;
 };
 
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 1;
     int32_t height = 1; // negative: top-down
     uint16_t bitCount = 24;
@@ -27,13 +27,13 @@ struct BmpSpec {
     int64_t pixelOffset = -1;     // -1: right after the colour table
 };
 
-Bytes BuildBmp(const BmpSpec& spec);
+Bytes BuildBmp(const BmpLayout& layout);
 
 // Rows given top to bottom, each as its unpadded bytes; returns them in file order (bottom-up
 // unless topDown) with every row padded to 4 bytes.
 Bytes PadRows(const std::vector<Bytes>& rowsTopToBottom, bool topDown = false);
 
-struct TgaSpec {
+struct TgaLayout {
     uint8_t idLength = 0;
     uint8_t colorMapType = 0;
     uint8_t imageType = 2;
@@ -44,7 +44,7 @@ struct TgaSpec {
     Bytes body; // image ID (if any) and pixel data as stored
 };
 
-Bytes BuildTga(const TgaSpec& spec);
+Bytes BuildTga(const TgaLayout& layout);
 
 void WriteFile(const std::string& path, const Bytes& bytes);
 

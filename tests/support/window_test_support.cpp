@@ -88,13 +88,13 @@ RecordingWindowBackend::~RecordingWindowBackend() {
     }
 }
 
-host::NativeWindow* RecordingWindowBackend::CreateNativeWindow(const host::NativeWindowSpec& spec) {
+host::NativeWindow* RecordingWindowBackend::CreateNativeWindow(const host::NativeWindowRequest& request) {
     auto* native = new Native;
-    native->spec = spec;
-    native->title = spec.title;
-    native->style = spec.style;
-    native->exStyle = spec.exStyle;
-    native->rect = spec.rect;
+    native->request = request;
+    native->title = request.title;
+    native->style = request.style;
+    native->exStyle = request.exStyle;
+    native->rect = request.rect;
     live.push_back(native);
     calls.push_back("create");
     return native;

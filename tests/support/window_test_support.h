@@ -45,7 +45,7 @@ std::vector<MSG> PumpAll();
 class RecordingWindowBackend final : public host::WindowBackend {
 public:
     struct Native final : host::NativeWindow {
-        host::NativeWindowSpec spec;
+        host::NativeWindowRequest request;
         std::string title;
         DWORD style = 0;
         DWORD exStyle = 0;
@@ -62,7 +62,7 @@ public:
 
     ~RecordingWindowBackend() override;
     bool HasDisplay() override { return true; }
-    host::NativeWindow* CreateNativeWindow(const host::NativeWindowSpec& spec) override;
+    host::NativeWindow* CreateNativeWindow(const host::NativeWindowRequest& request) override;
     void DestroyNativeWindow(host::NativeWindow* native) override;
     void ApplyStyle(host::NativeWindow* native, DWORD style, DWORD exStyle) override;
     void SetWindowRect(host::NativeWindow* native, const RECT& outer) override;

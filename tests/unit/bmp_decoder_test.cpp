@@ -57,7 +57,7 @@ constexpr uint32_t RED = 0xFF0000, GREEN = 0x00FF00, BLUE = 0x0000FF, WHITE = 0x
 } // namespace
 
 TEST(BmpDecoder, IndexedDepthsReadTheirColourTables) {
-    BmpSpec one;
+    BmpLayout one;
     one.width = 10;
     one.height = 2;
     one.bitCount = 1;
@@ -70,7 +70,7 @@ TEST(BmpDecoder, IndexedDepthsReadTheirColourTables) {
         EXPECT_EQ(p[i], expected[i] == '1' ? WHITE : 0u) << "pixel " << i;
     }
 
-    BmpSpec four;
+    BmpLayout four;
     four.width = 3;
     four.height = 1;
     four.bitCount = 4;
@@ -78,7 +78,7 @@ TEST(BmpDecoder, IndexedDepthsReadTheirColourTables) {
     four.pixels = PadRows({{0x21, 0x30}});
     EXPECT_EQ(Pixels(BuildBmp(four), 3, 1), (std::vector<uint32_t>{BLUE, GREEN, WHITE}));
 
-    BmpSpec eight;
+    BmpLayout eight;
     eight.width = 3;
     eight.height = 1;
     eight.bitCount = 8;
@@ -88,17 +88,17 @@ TEST(BmpDecoder, IndexedDepthsReadTheirColourTables) {
 }
 
 TEST(BmpDecoder, IndexPastTheColourCountReadsBlack) {
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 1;
-    spec.bitCount = 8;
-    spec.colors = {{10, 20, 30}, {40, 50, 60}};
-    spec.pixels = PadRows({{1, 2, 255, 0}});
-    EXPECT_EQ(Pixels(BuildBmp(spec), 4, 1), (std::vector<uint32_t>{0x28323C, 0, 0, 0x0A141E}));
+    BmpLayout layout;
+    layout.width = 4;
+    layout.height = 1;
+    layout.bitCount = 8;
+    layout.colors = {{10, 20, 30}, {40, 50, 60}};
+    layout.pixels = PadRows({{1, 2, 255, 0}});
+    EXPECT_EQ(Pixels(BuildBmp(layout), 4, 1), (std::vector<uint32_t>{0x28323C, 0, 0, 0x0A141E}));
 }
 
 TEST(BmpDecoder, DirectColourDepthsFollowTheirMasks) {
-    BmpSpec rgb555;
+    BmpLayout rgb555;
     rgb555.width = 2;
     rgb555.height = 1;
     rgb555.bitCount = 16;
@@ -106,20 +106,20 @@ TEST(BmpDecoder, DirectColourDepthsFollowTheirMasks) {
     rgb555.pixels = PadRows({{0x00, 0x7C, 0x10, 0x42}});
     EXPECT_EQ(Pixels(BuildBmp(rgb555), 2, 1), (std::vector<uint32_t>{RED, 0x848484}));
 
-    BmpSpec rgb565 = rgb555;
+    BmpLayout rgb565 = rgb555;
     rgb565.compression = BI_BITFIELDS;
     rgb565.masks = {0xF800, 0x07E0, 0x001F};
     rgb565.pixels = PadRows({{0xE0, 0x07, 0x1F, 0x00}});
     EXPECT_EQ(Pixels(BuildBmp(rgb565), 2, 1), (std::vector<uint32_t>{GREEN, BLUE}));
 
-    BmpSpec rgb24;
+    BmpLayout rgb24;
     rgb24.width = 2;
     rgb24.height = 1;
     rgb24.bitCount = 24;
     rgb24.pixels = PadRows({{0x01, 0x02, 0x03, 0xFF, 0x80, 0x00}}); // blue, green, red
     EXPECT_EQ(Pixels(BuildBmp(rgb24), 2, 1), (std::vector<uint32_t>{0x030201, 0x0080FF}));
 
-    BmpSpec rgb32;
+    BmpLayout rgb32;
     rgb32.width = 1;
     rgb32.height = 1;
     rgb32.bitCount = 32;
@@ -127,7 +127,7 @@ TEST(BmpDecoder, DirectColourDepthsFollowTheirMasks) {
     EXPECT_EQ(Pixels(BuildBmp(rgb32), 1, 1), (std::vector<uint32_t>{0x332211}));
 
     // Bit fields with red in the low byte, given inside a V5 header.
-    BmpSpec v5 = rgb32;
+    BmpLayout v5 = rgb32;
     v5.headerSize = 124;
     v5.compression = BI_BITFIELDS;
     v5.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
@@ -136,13 +136,13 @@ TEST(BmpDecoder, DirectColourDepthsFollowTheirMasks) {
 
 TEST(BmpDecoder, BottomUpAndTopDownGiveTheSamePicture) {
     const std::vector<Bytes> rows = {{0, 1}, {2, 3}, {3, 0}};
-    BmpSpec bottomUp;
+    BmpLayout bottomUp;
     bottomUp.width = 2;
     bottomUp.height = 3;
     bottomUp.bitCount = 8;
     bottomUp.colors = FOUR_COLORS;
     bottomUp.pixels = PadRows(rows);
-    BmpSpec topDown = bottomUp;
+    BmpLayout topDown = bottomUp;
     topDown.height = -3;
     topDown.pixels = PadRows(rows, true);
     const std::vector<uint32_t> expected = {RED, GREEN, BLUE, WHITE, WHITE, RED};
@@ -162,27 +162,27 @@ TEST(BmpDecoder, BottomUpAndTopDownGiveTheSamePicture) {
 }
 
 TEST(BmpDecoder, CoreHeaderUsesThreeByteColourEntries) {
-    BmpSpec spec;
-    spec.headerSize = 12;
-    spec.width = 2;
-    spec.height = 1;
-    spec.bitCount = 8;
-    spec.colors = FOUR_COLORS; // a core header's table always has 2^bits entries...
-    spec.colors.resize(256);   // ...written as RGB triples
-    spec.pixels = PadRows({{2, 3}});
-    EXPECT_EQ(Pixels(BuildBmp(spec), 2, 1), (std::vector<uint32_t>{BLUE, WHITE}));
+    BmpLayout layout;
+    layout.headerSize = 12;
+    layout.width = 2;
+    layout.height = 1;
+    layout.bitCount = 8;
+    layout.colors = FOUR_COLORS; // a core header's table always has 2^bits entries...
+    layout.colors.resize(256);   // ...written as RGB triples
+    layout.pixels = PadRows({{2, 3}});
+    EXPECT_EQ(Pixels(BuildBmp(layout), 2, 1), (std::vector<uint32_t>{BLUE, WHITE}));
 }
 
 TEST(BmpDecoder, Rle8RunsAbsoluteRunsDeltasAndLineEnds) {
     // Four columns: rows have no padding, so a pixel written past a row's end would land in the
     // next row in memory and show.
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 3;
-    spec.bitCount = 8;
-    spec.compression = BI_RLE8;
-    spec.colors = FOUR_COLORS;
-    spec.pixels = {
+    BmpLayout layout;
+    layout.width = 4;
+    layout.height = 3;
+    layout.bitCount = 8;
+    layout.compression = BI_RLE8;
+    layout.colors = FOUR_COLORS;
+    layout.pixels = {
         3, 1,             // bottom row: three greens...
         0, 3, 2, 3, 0, 0, // ...then an absolute run blue, white, red (two past the end) and a pad
         0, 0,             // end of line
@@ -191,29 +191,29 @@ TEST(BmpDecoder, Rle8RunsAbsoluteRunsDeltasAndLineEnds) {
         3, 3,             // three more, all past the end: dropped
         0, 1,             // end of bitmap
     };
-    EXPECT_EQ(Pixels(BuildBmp(spec), 4, 3), (std::vector<uint32_t>{RED, RED, WHITE, WHITE, // top
+    EXPECT_EQ(Pixels(BuildBmp(layout), 4, 3), (std::vector<uint32_t>{RED, RED, WHITE, WHITE, // top
                                                                    RED, RED, RED, RED, // skipped
                                                                    GREEN, GREEN, GREEN, BLUE}));
 }
 
 TEST(BmpDecoder, Rle4AlternatesNibbles) {
-    BmpSpec spec;
-    spec.width = 6;
-    spec.height = 1;
-    spec.bitCount = 4;
-    spec.compression = BI_RLE4;
-    spec.colors = FOUR_COLORS;
-    spec.pixels = {
+    BmpLayout layout;
+    layout.width = 6;
+    layout.height = 1;
+    layout.bitCount = 4;
+    layout.compression = BI_RLE4;
+    layout.colors = FOUR_COLORS;
+    layout.pixels = {
         3, 0x12,             // green, blue, green
         0, 3,    0x30, 0x20, // absolute: white, red, blue (two bytes, already even)
         0, 1,
     };
-    EXPECT_EQ(Pixels(BuildBmp(spec), 6, 1),
+    EXPECT_EQ(Pixels(BuildBmp(layout), 6, 1),
               (std::vector<uint32_t>{GREEN, BLUE, GREEN, WHITE, RED, BLUE}));
 }
 
 TEST(BmpDecoder, RefusesMalformedHeaders) {
-    BmpSpec good;
+    BmpLayout good;
     good.width = 2;
     good.height = 2;
     good.bitCount = 8;
@@ -224,42 +224,42 @@ TEST(BmpDecoder, RefusesMalformedHeaders) {
     struct Case {
         const char* what;
         const char* reason;
-        BmpSpec spec;
+        BmpLayout layout;
     };
     std::vector<Case> cases;
     auto add = [&](const char* what, const char* reason, auto change) {
-        BmpSpec spec = good;
-        change(spec);
-        cases.push_back({what, reason, spec});
+        BmpLayout layout = good;
+        change(layout);
+        cases.push_back({what, reason, layout});
     };
-    add("zero width", "width is not positive", [](BmpSpec& s) { s.width = 0; });
-    add("negative width", "width is not positive", [](BmpSpec& s) { s.width = -2; });
-    add("zero height", "height is zero", [](BmpSpec& s) { s.height = 0; });
-    add("most negative height", "image too large", [](BmpSpec& s) { s.height = INT32_MIN; });
-    add("huge width", "image too large", [](BmpSpec& s) { s.width = 1 << 30; });
-    add("too many pixels", "image too large", [](BmpSpec& s) { s.width = s.height = 16384; });
-    add("zero planes", "plane count is not 1", [](BmpSpec& s) { s.planes = 0; });
-    add("3 bits per pixel", "unsupported bits per pixel", [](BmpSpec& s) { s.bitCount = 3; });
-    add("JPEG payload", "unsupported compression", [](BmpSpec& s) { s.compression = 4; });
+    add("zero width", "width is not positive", [](BmpLayout& s) { s.width = 0; });
+    add("negative width", "width is not positive", [](BmpLayout& s) { s.width = -2; });
+    add("zero height", "height is zero", [](BmpLayout& s) { s.height = 0; });
+    add("most negative height", "image too large", [](BmpLayout& s) { s.height = INT32_MIN; });
+    add("huge width", "image too large", [](BmpLayout& s) { s.width = 1 << 30; });
+    add("too many pixels", "image too large", [](BmpLayout& s) { s.width = s.height = 16384; });
+    add("zero planes", "plane count is not 1", [](BmpLayout& s) { s.planes = 0; });
+    add("3 bits per pixel", "unsupported bits per pixel", [](BmpLayout& s) { s.bitCount = 3; });
+    add("JPEG payload", "unsupported compression", [](BmpLayout& s) { s.compression = 4; });
     add("RLE8 at 4 bits", "RLE8 needs 8 bits per pixel",
-        [](BmpSpec& s) { s.compression = BI_RLE8, s.bitCount = 4; });
+        [](BmpLayout& s) { s.compression = BI_RLE8, s.bitCount = 4; });
     add("top-down RLE", "run-length image cannot be top-down",
-        [](BmpSpec& s) { s.compression = BI_RLE8, s.height = -2; });
+        [](BmpLayout& s) { s.compression = BI_RLE8, s.height = -2; });
     add("bit fields at 8 bits", "bit fields need 16 or 32 bits per pixel",
-        [](BmpSpec& s) { s.compression = BI_BITFIELDS; });
-    add("unknown header size", "unsupported info header", [](BmpSpec& s) { s.headerSize = 64; });
+        [](BmpLayout& s) { s.compression = BI_BITFIELDS; });
+    add("unknown header size", "unsupported info header", [](BmpLayout& s) { s.headerSize = 64; });
     add("offset past the end", "pixel data offset is past the end of the file",
-        [](BmpSpec& s) { s.pixelOffset = 1 << 24; });
+        [](BmpLayout& s) { s.pixelOffset = 1 << 24; });
     add("offset into the headers", "pixel data offset points into the headers",
-        [](BmpSpec& s) { s.pixelOffset = 20; });
+        [](BmpLayout& s) { s.pixelOffset = 20; });
     add("pixels cut short", "pixel data runs past the end of the file",
-        [](BmpSpec& s) { s.pixels.resize(5); });
-    add("colour table cut short", "colour table runs past the end of the file", [](BmpSpec& s) {
+        [](BmpLayout& s) { s.pixels.resize(5); });
+    add("colour table cut short", "colour table runs past the end of the file", [](BmpLayout& s) {
         s.colorsUsed = 200;
         s.pixelOffset = 14 + 40 + 16;
         s.pixels.clear();
     });
-    BmpSpec fields = good;
+    BmpLayout fields = good;
     fields.bitCount = 16;
     fields.colors.clear();
     fields.compression = BI_BITFIELDS;
@@ -268,9 +268,9 @@ TEST(BmpDecoder, RefusesMalformedHeaders) {
     ASSERT_STREQ(RefusalOf(BuildBmp(fields)), "accepted");
     const char* notSeparate = "bit field masks are not separate runs of bits within the pixel";
     auto addFields = [&](const char* what, const char* reason, std::vector<uint32_t> masks) {
-        BmpSpec spec = fields;
-        spec.masks = masks;
-        cases.push_back({what, reason, spec});
+        BmpLayout layout = fields;
+        layout.masks = masks;
+        cases.push_back({what, reason, layout});
     };
     addFields("a zero mask", "bit field mask is zero", {0xF800, 0, 0x001F});
     addFields("overlapping masks", notSeparate, {0xF800, 0x0FE0, 0x001F});
@@ -278,7 +278,7 @@ TEST(BmpDecoder, RefusesMalformedHeaders) {
     addFields("a mask wider than the pixel", notSeparate, {0xF8000, 0x07E0, 0x001F});
 
     for (const Case& c : cases) {
-        EXPECT_STREQ(RefusalOf(BuildBmp(c.spec)), c.reason) << c.what;
+        EXPECT_STREQ(RefusalOf(BuildBmp(c.layout)), c.reason) << c.what;
     }
     Bytes notBmp = BuildBmp(good);
     notBmp[0] = 'X';
@@ -290,16 +290,16 @@ TEST(BmpDecoder, RefusesMalformedHeaders) {
 }
 
 TEST(BmpDecoder, RefusesRunsThatEndBeforeTheirMarker) {
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.bitCount = 8;
-    spec.compression = BI_RLE8;
-    spec.colors = FOUR_COLORS;
-    spec.pixels = {4, 1, 0, 0, 0, 4, 1, 2, 3}; // absolute run of 4 with only 3 bytes left
-    EXPECT_STREQ(RefusalOf(BuildBmp(spec)), "run-length data ends before its end marker");
-    spec.pixels = {4, 1, 0, 0, 4}; // a lone byte where a pair should be
-    EXPECT_STREQ(RefusalOf(BuildBmp(spec)), "run-length data ends before its end marker");
-    spec.pixels = {4, 1, 0, 0, 4, 2, 0, 0}; // every row complete: no marker needed
-    EXPECT_STREQ(RefusalOf(BuildBmp(spec)), "accepted");
+    BmpLayout layout;
+    layout.width = 4;
+    layout.height = 2;
+    layout.bitCount = 8;
+    layout.compression = BI_RLE8;
+    layout.colors = FOUR_COLORS;
+    layout.pixels = {4, 1, 0, 0, 0, 4, 1, 2, 3}; // absolute run of 4 with only 3 bytes left
+    EXPECT_STREQ(RefusalOf(BuildBmp(layout)), "run-length data ends before its end marker");
+    layout.pixels = {4, 1, 0, 0, 4}; // a lone byte where a pair should be
+    EXPECT_STREQ(RefusalOf(BuildBmp(layout)), "run-length data ends before its end marker");
+    layout.pixels = {4, 1, 0, 0, 4, 2, 0, 0}; // every row complete: no marker needed
+    EXPECT_STREQ(RefusalOf(BuildBmp(layout)), "accepted");
 }

@@ -63,13 +63,13 @@ private:
 
 // A 4 x 2 8-bit bitmap: top row indices 0 1 2 3, bottom row 3 2 1 0.
 HBITMAP MakeIndexedBitmap() {
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.bitCount = 8;
-    spec.colors = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {250, 250, 250}};
-    spec.pixels = PadRows({{0, 1, 2, 3}, {3, 2, 1, 0}});
-    const Bytes file = BuildBmp(spec);
+    BmpLayout layout;
+    layout.width = 4;
+    layout.height = 2;
+    layout.bitCount = 8;
+    layout.colors = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {250, 250, 250}};
+    layout.pixels = PadRows({{0, 1, 2, 3}, {3, 2, 1, 0}});
+    const Bytes file = BuildBmp(layout);
     return CreateDibSectionFromBmp(file.data(), file.size());
 }
 
@@ -161,12 +161,12 @@ TEST(Gdi, BlitOntoPalettedSurfacesCopiesIndicesOrPicksTheNearest) {
     EXPECT_EQ(copy.At(1, 1), 2u);
     DeleteObject(indexed);
 
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 1;
-    spec.bitCount = 24;
-    spec.pixels = PadRows({{0, 0, 255, 255, 0, 0, 100, 120, 140}}); // red, blue, grey
-    const Bytes file = BuildBmp(spec);
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 1;
+    layout.bitCount = 24;
+    layout.pixels = PadRows({{0, 0, 255, 255, 0, 0, 100, 120, 140}}); // red, blue, grey
+    const Bytes file = BuildBmp(layout);
     HBITMAP direct = CreateDibSectionFromBmp(file.data(), file.size());
     GuardedView nearest(3, 1, 8, 0, 0, 0);
     nearest.view.palette = palette;

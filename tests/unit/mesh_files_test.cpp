@@ -61,11 +61,11 @@ protected:
         test_images::WriteFile(path.string(), test_images::Bytes(text.begin(), text.end()));
     }
     static test_images::Bytes SmallTga() {
-        test_images::TgaSpec spec;
-        spec.width = 2;
-        spec.height = 2;
-        spec.body = test_images::Bytes(12, 0x80);
-        return test_images::BuildTga(spec);
+        test_images::TgaLayout layout;
+        layout.width = 2;
+        layout.height = 2;
+        layout.body = test_images::Bytes(12, 0x80);
+        return test_images::BuildTga(layout);
     }
 
     fs::path root_, work_, media_, previousDirectory_;

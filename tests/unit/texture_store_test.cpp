@@ -18,21 +18,21 @@ namespace fs = std::filesystem;
 namespace {
 
 Bytes SmallBmp(int width, int height) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = 8;
-    spec.colors = {{0, 0, 0}, {255, 255, 255}};
-    spec.pixels = PadRows(std::vector<Bytes>(height, Bytes(width, 1)));
-    return BuildBmp(spec);
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bitCount = 8;
+    layout.colors = {{0, 0, 0}, {255, 255, 255}};
+    layout.pixels = PadRows(std::vector<Bytes>(height, Bytes(width, 1)));
+    return BuildBmp(layout);
 }
 
 Bytes SmallTga(uint16_t width, uint16_t height) {
-    TgaSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.body = Bytes(size_t{width} * height * 3, 0x40);
-    return BuildTga(spec);
+    TgaLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.body = Bytes(size_t{width} * height * 3, 0x40);
+    return BuildTga(layout);
 }
 
 std::vector<std::string> Names() {
@@ -185,7 +185,7 @@ TEST_F(TextureStoreTest, FailedAddsLeaveTheListAsItWas) {
     Bytes broken = SmallBmp(4, 4);
     broken.resize(40);
     InWork("broken.bmp", broken);
-    TgaSpec mapped;
+    TgaLayout mapped;
     mapped.colorMapType = 1;
     InWork("mapped.tga", BuildTga(mapped));
 

@@ -90,28 +90,28 @@ TextureEntry* AddEntry(const char* name, DWORD flags, HBITMAP bitmap, DWORD* pix
 
 // An 8-bit bitmap whose rows are given as palette indices (top row first).
 HBITMAP IndexedBitmap(const std::vector<Bytes>& rows, std::vector<BmpColor> colors) {
-    BmpSpec spec;
-    spec.width = static_cast<int32_t>(rows[0].size());
-    spec.height = static_cast<int32_t>(rows.size());
-    spec.bitCount = 8;
-    spec.colors = std::move(colors);
-    spec.pixels = PadRows(rows);
-    const Bytes file = BuildBmp(spec);
+    BmpLayout layout;
+    layout.width = static_cast<int32_t>(rows[0].size());
+    layout.height = static_cast<int32_t>(rows.size());
+    layout.bitCount = 8;
+    layout.colors = std::move(colors);
+    layout.pixels = PadRows(rows);
+    const Bytes file = BuildBmp(layout);
     return CreateDibSectionFromBmp(file.data(), file.size());
 }
 
 HBITMAP TrueColorBitmap(int width, int height, BmpColor left, BmpColor right) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = 24;
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bitCount = 24;
     Bytes row;
     for (int x = 0; x < width; ++x) {
         const BmpColor& c = x < width / 2 ? left : right;
         row.insert(row.end(), {c.b, c.g, c.r});
     }
-    spec.pixels = PadRows(std::vector<Bytes>(height, row));
-    const Bytes file = BuildBmp(spec);
+    layout.pixels = PadRows(std::vector<Bytes>(height, row));
+    const Bytes file = BuildBmp(layout);
     return CreateDibSectionFromBmp(file.data(), file.size());
 }
 

@@ -268,7 +268,7 @@ TEST_F(WindowTest, BackendSeesIconCursorAndTheEndOfTheWindowAfterItsTeardown) {
                         CW_USEDEFAULT, 300, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
     ASSERT_EQ(backend.live.size(), 1u);
     EXPECT_EQ(backend.live[0]->title, "title");
-    EXPECT_EQ(backend.live[0]->spec.style & WS_VISIBLE, 0u); // created hidden, then shown
+    EXPECT_EQ(backend.live[0]->request.style & WS_VISIBLE, 0u); // created hidden, then shown
     EXPECT_NE(backend.live[0]->style & WS_VISIBLE, 0u);
     EXPECT_EQ(backend.live[0]->iconWidth, 32);
     EXPECT_EQ(host::NativeWindowOf(window), backend.live[0]);

@@ -61,7 +61,7 @@ std::vector<uint8_t> EncodeTgaRle32(const RgbImage& image, const std::vector<dou
     PutU8(out, 0); // no colour map
     PutU8(out, TGA_TYPE_RLE_TRUECOLOR);
     for (int i = 0; i < 5; ++i) {
-        PutU8(out, 0); // colour-map specification
+        PutU8(out, 0); // colour-map fields
     }
     PutU16(out, 0); // x origin
     PutU16(out, 0); // y origin

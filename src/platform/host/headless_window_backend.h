@@ -9,7 +9,7 @@ namespace host {
 class HeadlessWindowBackend final : public WindowBackend {
 public:
     bool HasDisplay() override { return false; }
-    NativeWindow* CreateNativeWindow(const NativeWindowSpec&) override { return nullptr; }
+    NativeWindow* CreateNativeWindow(const NativeWindowRequest&) override { return nullptr; }
     void DestroyNativeWindow(NativeWindow*) override {}
     void ApplyStyle(NativeWindow*, DWORD, DWORD) override {}
     void SetWindowRect(NativeWindow*, const RECT&) override {}

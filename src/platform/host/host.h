@@ -45,7 +45,7 @@ struct NativeWindow {
     virtual ~NativeWindow() = default;
 };
 
-struct NativeWindowSpec {
+struct NativeWindowRequest {
     HWND window = nullptr; // the window this native window stands for
     const char* title = "";
     RECT rect{};      // outer rectangle in screen coordinates
@@ -58,7 +58,7 @@ public:
     virtual ~WindowBackend() = default;
     virtual bool HasDisplay() = 0;
     // Null when the window cannot be made; the window then lives on as a record.
-    virtual NativeWindow* CreateNativeWindow(const NativeWindowSpec& spec) = 0;
+    virtual NativeWindow* CreateNativeWindow(const NativeWindowRequest& request) = 0;
     virtual void DestroyNativeWindow(NativeWindow* native) = 0;
     virtual void ApplyStyle(NativeWindow* native, DWORD style, DWORD exStyle) = 0;
     virtual void SetWindowRect(NativeWindow* native, const RECT& outer) = 0;

@@ -59,24 +59,24 @@ SdlWindowBackend::~SdlWindowBackend() {
     }
 }
 
-NativeWindow* SdlWindowBackend::CreateNativeWindow(const NativeWindowSpec& spec) {
-    RECT client = ClientRectFromWindowRect(spec.rect, spec.style, spec.exStyle);
+NativeWindow* SdlWindowBackend::CreateNativeWindow(const NativeWindowRequest& request) {
+    RECT client = ClientRectFromWindowRect(request.rect, request.style, request.exStyle);
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    if (!Decorated(spec.style)) {
+    if (!Decorated(request.style)) {
         flags |= SDL_WINDOW_BORDERLESS;
     }
-    if (Resizable(spec.style)) {
+    if (Resizable(request.style)) {
         flags |= SDL_WINDOW_RESIZABLE;
     }
-    if ((spec.exStyle & WS_EX_TOPMOST) != 0) {
+    if ((request.exStyle & WS_EX_TOPMOST) != 0) {
         flags |= SDL_WINDOW_ALWAYS_ON_TOP;
     }
-    if ((spec.exStyle & WS_EX_TOOLWINDOW) != 0) {
+    if ((request.exStyle & WS_EX_TOOLWINDOW) != 0) {
         flags |= SDL_WINDOW_SKIP_TASKBAR;
     }
     int width = std::max<LONG>(1, client.right - client.left);
     int height = std::max<LONG>(1, client.bottom - client.top);
-    const char* title = spec.title != nullptr ? spec.title : "";
+    const char* title = request.title != nullptr ? request.title : "";
     // A display without GL must still get a window: the graphics backend then renders offscreen
     // and needs to know that this window cannot take a context.
     bool hasGl = true;
@@ -92,11 +92,11 @@ NativeWindow* SdlWindowBackend::CreateNativeWindow(const NativeWindowSpec& spec)
         return nullptr;
     }
     auto* native = new SdlNativeWindow;
-    native->window = spec.window;
+    native->window = request.window;
     native->sdl = sdl;
     native->hasGl = hasGl;
-    native->style = spec.style;
-    native->exStyle = spec.exStyle;
+    native->style = request.style;
+    native->exStyle = request.exStyle;
     windows_.push_back(native);
     return native;
 }

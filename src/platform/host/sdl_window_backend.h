@@ -26,7 +26,7 @@ class SdlWindowBackend final : public WindowBackend {
 public:
     ~SdlWindowBackend() override;
     bool HasDisplay() override { return true; }
-    NativeWindow* CreateNativeWindow(const NativeWindowSpec& spec) override;
+    NativeWindow* CreateNativeWindow(const NativeWindowRequest& request) override;
     void DestroyNativeWindow(NativeWindow* native) override;
     void ApplyStyle(NativeWindow* native, DWORD style, DWORD exStyle) override;
     void SetWindowRect(NativeWindow* native, const RECT& outer) override;

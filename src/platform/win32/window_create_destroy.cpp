@@ -75,13 +75,13 @@ void AskMinMaxInfo(HWND window) {
 }
 
 void CreateNativeWindow(WindowRecord& record, const WindowClassRecord& windowClass) {
-    host::NativeWindowSpec spec;
-    spec.window = record.handle;
-    spec.title = record.title.c_str();
-    spec.rect = record.rect;
-    spec.style = record.style; // still without WS_VISIBLE: shown once creation has finished
-    spec.exStyle = record.exStyle;
-    record.native = host::Windows().CreateNativeWindow(spec);
+    host::NativeWindowRequest request;
+    request.window = record.handle;
+    request.title = record.title.c_str();
+    request.rect = record.rect;
+    request.style = record.style; // still without WS_VISIBLE: shown once creation has finished
+    request.exStyle = record.exStyle;
+    record.native = host::Windows().CreateNativeWindow(request);
     if (record.native != nullptr) {
         record.native->window = record.handle;
         if (const IconResource* icon = IconFromHandle(windowClass.icon)) {

@@ -36,7 +36,7 @@ private:
     int length_ = 0;
 };
 
-struct Spec {
+struct Conversion {
     bool leftAlign = false;
     bool zeroPad = false;
     bool alternate = false;
@@ -56,34 +56,34 @@ int ReadCount(const char*& format) {
     return value;
 }
 
-void PutField(Output& out, const Spec& spec, const char* prefix, const char* body, int bodyLength,
+void PutField(Output& out, const Conversion& conversion, const char* prefix, const char* body, int bodyLength,
               bool numeric) {
     int prefixLength = 0;
     while (prefix[prefixLength] != '\0') {
         ++prefixLength;
     }
-    int padding = spec.width - prefixLength - bodyLength;
+    int padding = conversion.width - prefixLength - bodyLength;
     if (padding < 0) {
         padding = 0;
     }
-    if (!spec.leftAlign && !(spec.zeroPad && numeric)) {
+    if (!conversion.leftAlign && !(conversion.zeroPad && numeric)) {
         out.Repeat(' ', padding);
     }
     for (int i = 0; i < prefixLength; ++i) {
         out.Put(prefix[i]);
     }
-    if (!spec.leftAlign && spec.zeroPad && numeric) {
+    if (!conversion.leftAlign && conversion.zeroPad && numeric) {
         out.Repeat('0', padding);
     }
     for (int i = 0; i < bodyLength; ++i) {
         out.Put(body[i]);
     }
-    if (spec.leftAlign) {
+    if (conversion.leftAlign) {
         out.Repeat(' ', padding);
     }
 }
 
-void PutNumber(Output& out, const Spec& spec, uint32_t magnitude, bool negative, unsigned base,
+void PutNumber(Output& out, const Conversion& conversion, uint32_t magnitude, bool negative, unsigned base,
                bool upper) {
     const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
     char reversed[MAX_NUMBER_DIGITS];
@@ -93,7 +93,7 @@ void PutNumber(Output& out, const Spec& spec, uint32_t magnitude, bool negative,
         magnitude /= base;
     } while (magnitude != 0);
     // A precision asks for at least that many digits.
-    int minimumDigits = spec.precision > count ? spec.precision : count;
+    int minimumDigits = conversion.precision > count ? conversion.precision : count;
     if (minimumDigits > MAX_OUTPUT) {
         minimumDigits = MAX_OUTPUT;
     }
@@ -106,10 +106,10 @@ void PutNumber(Output& out, const Spec& spec, uint32_t magnitude, bool negative,
         body[length++] = reversed[--count];
     }
     const char* prefix = negative ? "-" : "";
-    if (spec.alternate && base == 16) {
+    if (conversion.alternate && base == 16) {
         prefix = upper ? "0X" : "0x";
     }
-    PutField(out, spec, prefix, body, length, spec.precision < 0);
+    PutField(out, conversion, prefix, body, length, conversion.precision < 0);
 }
 
 } // namespace
@@ -130,22 +130,22 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
             continue;
         }
         ++format;
-        Spec spec;
+        Conversion conversion;
         for (;; ++format) {
             if (*format == '-') {
-                spec.leftAlign = true;
+                conversion.leftAlign = true;
             } else if (*format == '0') {
-                spec.zeroPad = true;
+                conversion.zeroPad = true;
             } else if (*format == '#') {
-                spec.alternate = true;
+                conversion.alternate = true;
             } else {
                 break;
             }
         }
-        spec.width = ReadCount(format);
+        conversion.width = ReadCount(format);
         if (*format == '.') {
             ++format;
-            spec.precision = ReadCount(format);
+            conversion.precision = ReadCount(format);
         }
         if (*format == 'l' || *format == 'h') {
             ++format; // sizes change nothing: every integer argument is 32 bits
@@ -162,16 +162,16 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
                 text = "(null)";
             }
             int length = 0;
-            while (text[length] != '\0' && (spec.precision < 0 || length < spec.precision) &&
+            while (text[length] != '\0' && (conversion.precision < 0 || length < conversion.precision) &&
                    length < MAX_OUTPUT) {
                 ++length;
             }
-            PutField(out, spec, "", text, length, false);
+            PutField(out, conversion, "", text, length, false);
             break;
         }
         case 'c': {
             char c = static_cast<char>(va_arg(args, int));
-            PutField(out, spec, "", &c, 1, false);
+            PutField(out, conversion, "", &c, 1, false);
             break;
         }
         case 'd':
@@ -180,15 +180,15 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
             bool negative = value < 0;
             uint32_t magnitude =
                 negative ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-            PutNumber(out, spec, magnitude, negative, 10, false);
+            PutNumber(out, conversion, magnitude, negative, 10, false);
             break;
         }
         case 'u':
-            PutNumber(out, spec, va_arg(args, uint32_t), false, 10, false);
+            PutNumber(out, conversion, va_arg(args, uint32_t), false, 10, false);
             break;
         case 'x':
         case 'X':
-            PutNumber(out, spec, va_arg(args, uint32_t), false, 16, type == 'X');
+            PutNumber(out, conversion, va_arg(args, uint32_t), false, 16, type == 'X');
             break;
         default:
             out.Put(type); // "%%" and unknown conversions print the character itself
