@@ -269,3 +269,41 @@ TEST_F(SurfaceTest, CreateSurfaceRefusesBadDescriptionsBeforeAllocating) {
 }
 
 } // namespace
+
+// The frame reader has its own loops for the back buffer's two formats; they must give what the
+// general pixel reader gives, for every 16-bit value and for 32-bit ones whose unused byte is set.
+TEST_F(SurfaceTest, FrameReadingMatchesThePixelReaderInBothBackBufferFormats) {
+    IDirectDrawSurface7* rgb565 = CreateSurface(directDraw, 256, 256, PixelKind::RGB565);
+    std::vector<DWORD> every16(65536);
+    for (DWORD value = 0; value < every16.size(); ++value) {
+        every16[value] = value;
+    }
+    WriteRawPixels(rgb565, every16);
+
+    IDirectDrawSurface7* xrgb8888 = CreateSurface(directDraw, 7, 3, PixelKind::XRGB8888);
+    std::vector<DWORD> some32(21);
+    for (size_t i = 0; i < some32.size(); ++i) {
+        some32[i] = 0x9E3779B9u * DWORD(i + 1);
+    }
+    WriteRawPixels(xrgb8888, some32);
+
+    for (IDirectDrawSurface7* face : {rgb565, xrgb8888}) {
+        const ddraw::Surface& surface = *ddraw::SurfaceFromInterface(face);
+        std::vector<BYTE> rgba;
+        surface.ReadRgba(rgba);
+        const std::vector<DWORD> raw = ReadRawPixels(face);
+        ASSERT_EQ(rgba.size(), raw.size() * 4);
+        const int bytes = surface.Layout().bytesPerPixel;
+        for (size_t i = 0; i < raw.size(); ++i) {
+            BYTE pixel[4] = {BYTE(raw[i]), BYTE(raw[i] >> 8), BYTE(raw[i] >> 16),
+                             BYTE(raw[i] >> 24)};
+            const ddraw::Argb expected = ddraw::ReadPixel(surface.Layout(), pixel, nullptr, false);
+            const DWORD got =
+                DWORD(rgba[4 * i]) << 16 | DWORD(rgba[4 * i + 1]) << 8 | rgba[4 * i + 2];
+            ASSERT_EQ(got, expected & 0xFFFFFF) << "pixel " << i << " of " << bytes * 8 << "-bit";
+            ASSERT_EQ(rgba[4 * i + 3], 0xFF);
+        }
+    }
+    rgb565->Release();
+    xrgb8888->Release();
+}

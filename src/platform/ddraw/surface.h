@@ -123,6 +123,7 @@ public:
     void ReadRgba(std::vector<BYTE>& rgba) const;
 
 private:
+    bool ReadRgbaFast(BYTE* out) const;
     ~Surface();
     // The chain's root died: drop everything and the DirectDraw reference; stay as a shell.
     void BecomeShell();
