@@ -16,34 +16,13 @@
 #include "platform/host/host.h"
 #include "platform/win32/user.h"
 #include "support/gl_test_support.h"
+#include "support/window_render.h"
 #include "support/window_test_support.h"
 
 namespace {
 
 constexpr int WIDTH = 320;
 constexpr int HEIGHT = 240;
-
-struct Frame {
-    int width = 0, height = 0;
-    std::vector<BYTE> rgba;
-};
-
-IDirectDrawSurface7* MakeSurface(IDirectDraw7* directDraw, DWORD caps, int width, int height,
-                                 const DDPIXELFORMAT* format) {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | (width > 0 ? DDSD_WIDTH | DDSD_HEIGHT : 0) |
-                   (format != nullptr ? DDSD_PIXELFORMAT : 0);
-    desc.dwWidth = DWORD(width);
-    desc.dwHeight = DWORD(height);
-    if (format != nullptr) {
-        desc.ddpfPixelFormat = *format;
-    }
-    desc.ddsCaps.dwCaps = caps;
-    IDirectDrawSurface7* surface = nullptr;
-    EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
-    return surface;
-}
 
 D3DMATRIX Identity() {
     D3DMATRIX m{};
@@ -134,7 +113,7 @@ void DrawScene(IDirectDraw7* directDraw, IDirect3DDevice7* device) {
     // A 16 x 16 texture of soft diagonal stripes.
     const DDPIXELFORMAT format = ddraw::MakePixelFormat(ddraw::PixelKind::RGB565);
     IDirectDrawSurface7* texture =
-        MakeSurface(directDraw, DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY, 16, 16, &format);
+        gl_test::MakeSurface(directDraw, DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY, 16, 16, &format);
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof(desc);
     if (texture->Lock(nullptr, &desc, 0, nullptr) == DD_OK) {
@@ -173,54 +152,8 @@ void DrawScene(IDirectDraw7* directDraw, IDirect3DDevice7* device) {
 }
 
 // Renders the scene in the window with the device and answers the presented frame.
-Frame Render(HWND window, const GUID& deviceGuid, std::string* failure) {
-    Frame frame;
-    host::SetFrameSink([&frame](const host::PresentedFrame& presented) {
-        frame.width = presented.width;
-        frame.height = presented.height;
-        frame.rgba.clear();
-        for (int y = 0; y < presented.height; ++y) {
-            const BYTE* row = presented.rgba + size_t(y) * presented.pitch;
-            frame.rgba.insert(frame.rgba.end(), row, row + presented.width * 4);
-        }
-    });
-    void* object = nullptr;
-    DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
-    auto* directDraw = static_cast<IDirectDraw7*>(object);
-    directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
-    IDirectDrawSurface7* primary = MakeSurface(directDraw, DDSCAPS_PRIMARYSURFACE, 0, 0, nullptr);
-    IDirectDrawClipper* clipper = nullptr;
-    directDraw->CreateClipper(0, &clipper, nullptr);
-    clipper->SetHWnd(0, window);
-    primary->SetClipper(clipper);
-    clipper->Release();
-    IDirectDrawSurface7* back =
-        MakeSurface(directDraw, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, WIDTH, HEIGHT, nullptr);
-    const DDPIXELFORMAT zFormat = ddraw::MakePixelFormat(ddraw::PixelKind::Z32);
-    IDirectDrawSurface7* z = MakeSurface(directDraw, DDSCAPS_ZBUFFER, WIDTH, HEIGHT, &zFormat);
-    back->AddAttachedSurface(z);
-    IDirect3D7* direct3D = nullptr;
-    directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D));
-    IDirect3DDevice7* device = nullptr;
-    std::string messages;
-    host::SetDebugOutputSink([&messages](const char* text) { messages += text; });
-    if (direct3D->CreateDevice(deviceGuid, back, &device) == D3D_OK) {
-        DrawScene(directDraw, device);
-        RECT screen{0, 0, WIDTH, HEIGHT};
-        EXPECT_EQ(primary->Blt(&screen, back, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-        EXPECT_EQ(device->Release(), 0u);
-    } else {
-        *failure = messages;
-    }
-    host::SetDebugOutputSink(nullptr);
-    host::SetFrameSink(nullptr);
-    z->Release();
-    back->Release();
-    primary->Release();
-    direct3D->Release();
-    directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
-    EXPECT_EQ(directDraw->Release(), 0u);
-    return frame;
+gl_test::WindowFrame Render(HWND window, const GUID& deviceGuid, std::string* failure) {
+    return gl_test::RenderThroughWindow(window, deviceGuid, WIDTH, HEIGHT, DrawScene, failure);
 }
 
 TEST(GlDevicesMatch, TheWindowDeviceAndTheSoftwareDeviceDrawTheSamePicture) {
@@ -228,7 +161,7 @@ TEST(GlDevicesMatch, TheWindowDeviceAndTheSoftwareDeviceDrawTheSamePicture) {
     ASSERT_TRUE(host::InstallDesktopHost()) << "SDL's video could not start";
     HWND window = window_test::CreateTestWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, WIDTH, HEIGHT);
     ASSERT_NE(window, nullptr);
-    Frame frames[2];
+    gl_test::WindowFrame frames[2];
     {
         host::ScopedDrivers drivers(host::BuildRealDrivers());
         const auto& devices = host::Drivers()[0]->devices;

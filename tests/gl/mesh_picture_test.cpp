@@ -19,6 +19,7 @@
 #include "platform/host/drivers.h"
 #include "platform/host/host.h"
 #include "support/gl_test_support.h"
+#include "support/window_render.h"
 #include "support/window_test_support.h"
 
 namespace {
@@ -26,27 +27,6 @@ namespace {
 constexpr int WIDTH = 320;
 constexpr int HEIGHT = 240;
 constexpr D3DCOLOR BACKGROUND = 0x00102040;
-
-struct Frame {
-    std::vector<BYTE> rgba;
-};
-
-IDirectDrawSurface7* MakeSurface(IDirectDraw7* directDraw, DWORD caps, int width, int height,
-                                 const DDPIXELFORMAT* format) {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | (width > 0 ? DDSD_WIDTH | DDSD_HEIGHT : 0) |
-                   (format != nullptr ? DDSD_PIXELFORMAT : 0);
-    desc.dwWidth = DWORD(width);
-    desc.dwHeight = DWORD(height);
-    if (format != nullptr) {
-        desc.ddpfPixelFormat = *format;
-    }
-    desc.ddsCaps.dwCaps = caps;
-    IDirectDrawSurface7* surface = nullptr;
-    EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
-    return surface;
-}
 
 // The box around every vertex of the file (frame transforms aside: the models' frames keep
 // their meshes near the origin).
@@ -108,55 +88,15 @@ void DrawModel(IDirect3DDevice7* device, MeshFile& file) {
 }
 
 // Draws the model in the window with the device and answers the presented frame.
-Frame Render(HWND window, const GUID& deviceGuid, MeshFile& file, std::string* failure) {
-    Frame frame;
-    host::SetFrameSink([&frame](const host::PresentedFrame& presented) {
-        frame.rgba.clear();
-        for (int y = 0; y < presented.height; ++y) {
-            const BYTE* row = presented.rgba + size_t(y) * presented.pitch;
-            frame.rgba.insert(frame.rgba.end(), row, row + presented.width * 4);
-        }
-    });
-    void* object = nullptr;
-    DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
-    auto* directDraw = static_cast<IDirectDraw7*>(object);
-    directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
-    IDirectDrawSurface7* primary = MakeSurface(directDraw, DDSCAPS_PRIMARYSURFACE, 0, 0, nullptr);
-    IDirectDrawClipper* clipper = nullptr;
-    directDraw->CreateClipper(0, &clipper, nullptr);
-    clipper->SetHWnd(0, window);
-    primary->SetClipper(clipper);
-    clipper->Release();
-    IDirectDrawSurface7* back =
-        MakeSurface(directDraw, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, WIDTH, HEIGHT, nullptr);
-    const DDPIXELFORMAT zFormat = ddraw::MakePixelFormat(ddraw::PixelKind::Z32);
-    IDirectDrawSurface7* z = MakeSurface(directDraw, DDSCAPS_ZBUFFER, WIDTH, HEIGHT, &zFormat);
-    back->AddAttachedSurface(z);
-    IDirect3D7* direct3D = nullptr;
-    directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D));
-    IDirect3DDevice7* device = nullptr;
-    std::string messages;
-    host::SetDebugOutputSink([&messages](const char* text) { messages += text; });
-    if (direct3D->CreateDevice(deviceGuid, back, &device) == D3D_OK) {
-        DrawModel(device, file);
-        RECT screen{0, 0, WIDTH, HEIGHT};
-        EXPECT_EQ(primary->Blt(&screen, back, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-        EXPECT_EQ(device->Release(), 0u);
-    } else {
-        *failure = messages;
-    }
-    host::SetDebugOutputSink(nullptr);
-    host::SetFrameSink(nullptr);
-    z->Release();
-    back->Release();
-    primary->Release();
-    direct3D->Release();
-    EXPECT_EQ(directDraw->Release(), 0u);
-    return frame;
+gl_test::WindowFrame Render(HWND window, const GUID& deviceGuid, MeshFile& file,
+                            std::string* failure) {
+    return gl_test::RenderThroughWindow(
+        window, deviceGuid, WIDTH, HEIGHT,
+        [&file](IDirectDraw7*, IDirect3DDevice7* device) { DrawModel(device, file); }, failure);
 }
 
 // Share of the pixels that are not the background.
-double Coverage(const Frame& frame) {
+double Coverage(const gl_test::WindowFrame& frame) {
     size_t covered = 0;
     for (size_t i = 0; i + 3 < frame.rgba.size(); i += 4) {
         const int r = frame.rgba[i], g = frame.rgba[i + 1], b = frame.rgba[i + 2];
@@ -178,9 +118,11 @@ TEST(MeshPictures, TheShowsModelsDrawAlikeOnBothDevices) {
             MeshFile file;
             ASSERT_EQ(file.Load((std::string(LUMENFALL_MEDIA_DIR) + "/" + name).c_str()), S_OK);
             std::string failure;
-            const Frame onWindow = Render(window, IID_IDirect3DHALDevice, file, &failure);
+            const gl_test::WindowFrame onWindow =
+                Render(window, IID_IDirect3DHALDevice, file, &failure);
             ASSERT_EQ(onWindow.rgba.size(), size_t(WIDTH) * HEIGHT * 4) << failure;
-            const Frame inSoftware = Render(window, IID_IDirect3DRGBDevice, file, &failure);
+            const gl_test::WindowFrame inSoftware =
+                Render(window, IID_IDirect3DRGBDevice, file, &failure);
             ASSERT_EQ(inSoftware.rgba.size(), size_t(WIDTH) * HEIGHT * 4) << failure;
             const std::string base = std::string("gl-out/mesh_") + (name + 7);
             gl_test::SavePng(base + "_window_device.png", WIDTH, HEIGHT, onWindow.rgba);

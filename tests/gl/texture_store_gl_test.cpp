@@ -18,6 +18,7 @@
 #include "platform/win32/user.h"
 #include "support/gl_test_support.h"
 #include "support/image_files.h"
+#include "support/window_render.h"
 #include "support/window_test_support.h"
 #include "texture/texture_surfaces.h"
 
@@ -146,22 +147,6 @@ constexpr int SHOW_HEIGHT = 480;
 const char* const SHOW_TEXTURES[] = {"title.bmp",   "file.bmp",    "misc.bmp",
                                      "the_end.bmp", "nosound.bmp", "gleam.tga"};
 
-IDirectDrawSurface7* MakeSurface(IDirectDraw7* directDraw, DWORD caps,
-                                 const DDPIXELFORMAT* format) {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | (format ? DDSD_PIXELFORMAT : 0);
-    desc.dwWidth = SHOW_WIDTH;
-    desc.dwHeight = SHOW_HEIGHT;
-    if (format != nullptr) {
-        desc.ddpfPixelFormat = *format;
-    }
-    desc.ddsCaps.dwCaps = caps;
-    IDirectDrawSurface7* surface = nullptr;
-    EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
-    return surface;
-}
-
 // The show's textures, restored for the device, one quad each in a 3 x 2 grid; answers the
 // picture (4 bytes a pixel, top row first), empty when the device could not be made.
 std::vector<BYTE> DrawShowTextures(HWND window, const GUID& deviceGuid, std::string* failure) {
@@ -170,8 +155,8 @@ std::vector<BYTE> DrawShowTextures(HWND window, const GUID& deviceGuid, std::str
     auto* directDraw = static_cast<IDirectDraw7*>(object);
     directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
     const DDPIXELFORMAT xrgb = ddraw::MakePixelFormat(ddraw::PixelKind::XRGB8888);
-    IDirectDrawSurface7* target =
-        MakeSurface(directDraw, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, &xrgb);
+    IDirectDrawSurface7* target = gl_test::MakeSurface(
+        directDraw, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, SHOW_WIDTH, SHOW_HEIGHT, &xrgb);
     IDirect3D7* direct3D = nullptr;
     directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D));
     IDirect3DDevice7* device = nullptr;
