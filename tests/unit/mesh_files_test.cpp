@@ -2,14 +2,12 @@
 // and leaving the texture store, and the show's own three models.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
 #include "mkmedia/models.h"
 #include "support/image_files.h"
+#include "support/media_folder_test.h"
 #include "support/mesh_text.h"
 #include "texture/texture_store.h"
 
@@ -18,45 +16,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class MeshFilesTest : public ::testing::Test {
+class MeshFilesTest : public test_files::MediaFolderTest {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("lumenfall-mesh-" + std::to_string(getpid()));
-        fs::remove_all(root_);
-        work_ = root_ / "work";
-        media_ = root_ / "samples" / "Marlow" / "Media";
-        fs::create_directories(work_);
-        fs::create_directories(media_);
-        previousDirectory_ = fs::current_path();
-        fs::current_path(work_);
-        if (const char* old = std::getenv("LUMENFALL_REGISTRY")) {
-            previousRegistry_ = old;
-            hadRegistry_ = true;
-        }
-        registryFile_ = (root_ / "registry.ini").string();
-        setenv("LUMENFALL_REGISTRY", registryFile_.c_str(), 1);
-        SetSamplesPath((root_ / "samples").string());
-    }
-
-    void TearDown() override {
-        while (textureStore.head != nullptr) {
-            RemoveTexture(textureStore.head->name);
-        }
-        fs::current_path(previousDirectory_);
-        if (hadRegistry_) {
-            setenv("LUMENFALL_REGISTRY", previousRegistry_.c_str(), 1);
-        } else {
-            unsetenv("LUMENFALL_REGISTRY");
-        }
-        fs::remove_all(root_);
-    }
-
-    void SetSamplesPath(const std::string& value) {
-        const std::string text = "[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\DirectX]\n"
-                                 "Kestrel Samples Path=" +
-                                 value + "\n";
-        test_images::WriteFile(registryFile_, test_images::Bytes(text.begin(), text.end()));
-    }
     static void Write(const fs::path& path, const std::string& text) {
         test_images::WriteFile(path.string(), test_images::Bytes(text.begin(), text.end()));
     }
@@ -67,10 +28,6 @@ protected:
         layout.body = test_images::Bytes(12, 0x80);
         return test_images::BuildTga(layout);
     }
-
-    fs::path root_, work_, media_, previousDirectory_;
-    std::string registryFile_, previousRegistry_;
-    bool hadRegistry_ = false;
 };
 
 std::string Triangle(const std::string& name, const std::string& children = "") {
@@ -104,9 +61,9 @@ TEST_F(MeshFilesTest, AFileIsLookedForByItsNameThenInTheMediaFolder) {
 }
 
 TEST_F(MeshFilesTest, TexturesNamedByMaterialsLiveInTheStoreAsLongAsTheirMesh) {
-    test_images::WriteFile((media_ / "glow.tga").string(), SmallTga());
-    test_images::WriteFile((work_ / "plain.tga").string(), SmallTga());
-    test_images::WriteFile((work_ / "late.tga").string(), SmallTga());
+    InMedia("glow.tga", SmallTga());
+    InWork("plain.tga", SmallTga());
+    InWork("late.tga", SmallTga());
     const std::string materials =
         // A named top-level material, used through a reference.
         Material({1, 1, 1, 1}, TextureFilename("glow.tga"), "Shared") +

@@ -2,14 +2,12 @@
 // registry file naming it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "support/image_files.h"
+#include "support/media_folder_test.h"
 #include "texture/texture_store.h"
 
 using namespace test_images;
@@ -43,56 +41,7 @@ std::vector<std::string> Names() {
     return names;
 }
 
-class TextureStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("lumenfall-store-" + std::to_string(getpid()));
-        fs::remove_all(root_);
-        work_ = root_ / "work";
-        media_ = root_ / "samples" / "Marlow" / "Media";
-        fs::create_directories(work_);
-        fs::create_directories(media_);
-        previousDirectory_ = fs::current_path();
-        fs::current_path(work_);
-        if (const char* old = std::getenv("LUMENFALL_REGISTRY")) {
-            previousRegistry_ = old;
-            hadRegistry_ = true;
-        }
-        registryFile_ = (root_ / "registry.ini").string();
-        setenv("LUMENFALL_REGISTRY", registryFile_.c_str(), 1);
-        SetSamplesPath((root_ / "samples").string());
-    }
-
-    void TearDown() override {
-        while (textureStore.head != nullptr) {
-            RemoveTexture(textureStore.head->name);
-        }
-        fs::current_path(previousDirectory_);
-        if (hadRegistry_) {
-            setenv("LUMENFALL_REGISTRY", previousRegistry_.c_str(), 1);
-        } else {
-            unsetenv("LUMENFALL_REGISTRY");
-        }
-        fs::remove_all(root_);
-    }
-
-    void SetSamplesPath(const std::string& value) {
-        const std::string text = "[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\DirectX]\n"
-                                 "Kestrel Samples Path=" +
-                                 value + "\n";
-        WriteFile(registryFile_, Bytes(text.begin(), text.end()));
-    }
-    void InWork(const std::string& name, const Bytes& bytes) {
-        WriteFile((work_ / name).string(), bytes);
-    }
-    void InMedia(const std::string& name, const Bytes& bytes) {
-        WriteFile((media_ / name).string(), bytes);
-    }
-
-    fs::path root_, work_, media_, previousDirectory_;
-    std::string registryFile_, previousRegistry_;
-    bool hadRegistry_ = false;
-};
+using TextureStoreTest = test_files::MediaFolderTest;
 
 } // namespace
 
