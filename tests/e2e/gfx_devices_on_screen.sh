@@ -6,47 +6,14 @@
 # must match, and each must show the scene where it belongs. Starts and stops its own Xvfb.
 set -euo pipefail
 
-bin=${LUMENFALL_BIN_DIR:?LUMENFALL_BIN_DIR names the folder of the built programs}
-out=${LUMENFALL_E2E_OUT:-$(mktemp -d)}/gfx_devices_on_screen
+name=gfx_devices_on_screen
+source "$(dirname "$0")/lib/x_session.sh"
 program=$bin/lf_e2e_gfx_present_program
 title="lumenfall gfx test"
-mkdir -p "$out"
-rm -f "$out"/*
-# Sanitizer builds: leaks inside system libraries are not the program's (see the file). The fast
-# unwinder is kept: slow unwinding makes the software rasteriser's shader compiler crawl, and
-# the driver's own frame, which the suppressions look for, is the first one above malloc.
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan-system-libraries.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-
-for tool in Xvfb xdotool xwininfo import convert compare; do
-    command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
-done
-
-xvfb_pid=
-program_pid=
-cleanup() {
-    [[ -n $program_pid ]] && kill -KILL "$program_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT INT TERM
-
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$out"/*.log; do
-        echo "---- $log" >&2
-        cat "$log" >&2
-    done
-    exit 1
-}
-
-Xvfb -displayfd 3 -screen 0 800x480x24 -nolisten tcp -noreset 3>"$out/display" 2>"$out/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $out/display ]] && break
-    sleep 0.1
-done
-[[ -s $out/display ]] || fail "Xvfb did not start"
-export DISPLAY=:$(head -n1 "$out/display")
-unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+require_tools Xvfb xdotool xwininfo import convert compare
+screen=800x480x24
+start_xvfb
+unset SDL_VIDEODRIVER
 
 # "r g b" of one pixel of a picture.
 pixel() {

@@ -6,48 +6,14 @@
 # runs without a display of its own and beside other tests that start theirs.
 set -euo pipefail
 
-bin=${LUMENFALL_BIN_DIR:?LUMENFALL_BIN_DIR names the folder of the built programs}
-out=${LUMENFALL_E2E_OUT:-$(mktemp -d)}/window_opens_and_closes
+name=window_opens_and_closes
+source "$(dirname "$0")/lib/x_session.sh"
 program=$bin/lf_e2e_window_program
 title="lumenfall window test"
-mkdir -p "$out"
-rm -f "$out"/*
-# Sanitizer builds: leaks inside system libraries are not the program's (see the file).
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan-system-libraries.supp:fast_unwind_on_malloc=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-
-for tool in Xvfb xdotool xwininfo xprop import identify; do
-    command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
-done
-
-xvfb_pid=
-program_pid=
-cleanup() {
-    [[ -n $program_pid ]] && kill -KILL "$program_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT INT TERM
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -n ${DISPLAY:-} ]] && xwininfo -root -tree >&2 2>/dev/null || true
-    for log in "$out"/*.log; do
-        echo "---- $log" >&2
-        cat "$log" >&2
-    done
-    exit 1
-}
-
-# Xvfb picks a free display itself and writes its number once it is ready. -noreset: by default
-# the server resets when its last client leaves, and refuses the next one meanwhile.
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$out/display" 2>"$out/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $out/display ]] && break
-    sleep 0.1
-done
-[[ -s $out/display ]] || fail "Xvfb did not start"
-export DISPLAY=:$(head -n1 "$out/display")
-unset WAYLAND_DISPLAY
+# No GL driver in this program: the slow unwinder gives leaks their whole stacks.
+export LSAN_OPTIONS="$LSAN_OPTIONS:fast_unwind_on_malloc=0"
+require_tools Xvfb xdotool xwininfo xprop import identify
+start_xvfb
 
 # Waits up to 15 s for the program's window to be on screen; sets window.
 find_window() {

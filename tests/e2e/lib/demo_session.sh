@@ -1,59 +1,13 @@
-# Shared steps of the demo's end-to-end scripts (sourced, not run): a private Xvfb, the program
-# started and found by its process, message boxes found by their caption and answered, the
-# picture sampled, and a clean-up that runs on every way out.
+# Shared steps of the demo's end-to-end scripts (sourced, not run), over x_session.sh: the
+# program started and found by its process, message boxes found by their caption and answered,
+# the picture sampled.
 #
 # The sourcing script sets `name` first; everything it makes goes to $out.
 
-bin=${LUMENFALL_BIN_DIR:?LUMENFALL_BIN_DIR names the folder of the built programs}
-out=${LUMENFALL_E2E_OUT:-$(mktemp -d)}/$name
-mkdir -p "$out"
-rm -rf "${out:?}"/*
-# Sanitizer builds: leaks inside system libraries are not the program's. The slow unwinder
-# (fast_unwind_on_malloc=0) is left off here: with the GL driver's threads it makes every frame
-# crawl and can deadlock inside the unwinder, and the demo's runs report no leaks without it.
-export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/lsan-system-libraries.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 # The registry is the built-in default (media beside the program) unless a script names one.
 export LUMENFALL_REGISTRY=$out/no-registry.ini
-
-for tool in Xvfb xdotool xwininfo import convert; do
-    command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
-done
-
-xvfb_pid=
-program_pid=
-cleanup() {
-    [[ -n $program_pid ]] && kill -KILL "$program_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT INT TERM
-
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$out"/*.log; do
-        [[ -f $log ]] || continue
-        echo "---- $log" >&2
-        tail -n 40 "$log" >&2
-    done
-    exit 1
-}
-
-# start_xvfb [Xvfb options...]: a 640 x 480 screen on a free display. -noreset keeps the server
-# up between clients (message boxes come and go). LUMENFALL_E2E_XVFB_ARGS may add options, such
-# as a font path: without X fonts no message box can be drawn, and the platform then writes the
-# box to standard error and answers OK by itself.
-start_xvfb() {
-    # shellcheck disable=SC2086
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset "$@" ${LUMENFALL_E2E_XVFB_ARGS:-} \
-        3>"$out/display" 2>"$out/xvfb.log" &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [[ -s $out/display ]] && break
-        sleep 0.1
-    done
-    [[ -s $out/display ]] || fail "Xvfb did not start"
-    export DISPLAY=:$(head -n1 "$out/display")
-    unset WAYLAND_DISPLAY
-}
+require_tools Xvfb xdotool xwininfo import convert
 
 # start_program log program [arguments...]: runs it in the background (sets program_pid).
 start_program() {
