@@ -13,9 +13,7 @@
 
 namespace gl_test {
 
-namespace {
-
-host::DriverSet SoftwareDriver() {
+host::DriverSet SoftwareGlDrivers() {
     return {host::FakeDriverBuilder()
                 .StandardModes()
                 .Device(host::FakeDeviceBuilder(IID_IDirect3DRGBDevice, "EGL software")
@@ -23,6 +21,8 @@ host::DriverSet SoftwareDriver() {
                             .Factory(d3d::CreateSoftwareGlDevice))
                 .Build()};
 }
+
+namespace {
 
 IDirectDrawSurface7* MakeSurface(IDirectDraw7* directDraw, int width, int height,
                                  const DDPIXELFORMAT& format, DWORD caps) {
@@ -41,7 +41,7 @@ IDirectDrawSurface7* MakeSurface(IDirectDraw7* directDraw, int width, int height
 } // namespace
 
 OffscreenRig::OffscreenRig(int width, int height, int bits, bool zBuffer)
-    : drivers_(SoftwareDriver()), width_(width), height_(height) {
+    : drivers_(SoftwareGlDrivers()), width_(width), height_(height) {
     void* object = nullptr;
     DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
     directDraw = static_cast<IDirectDraw7*>(object);

@@ -15,6 +15,9 @@ struct Rgb {
     int r, g, b;
 };
 
+// One driver with the standard modes and one device: Mesa's software rasteriser through EGL.
+host::DriverSet SoftwareGlDrivers();
+
 class OffscreenRig {
 public:
     // `bits` is 16 (RGB565 target, 16-bit z) or 32 (XRGB8888, 32-bit z).

@@ -13,6 +13,7 @@
 #include "platform/win32/dialog_controls.h"
 #include "platform/win32/kernel.h"
 #include "resources/program_resources.h"
+#include "support/gl_test_support.h"
 #include "support/scene_test_support.h"
 #include "support/shell_test_support.h"
 #include "texture/texture_store.h"
@@ -21,15 +22,6 @@
 namespace show_test {
 
 namespace {
-
-host::DriverSet SoftwareOnlyDrivers() {
-    return {host::FakeDriverBuilder()
-                .StandardModes()
-                .Device(host::FakeDeviceBuilder(IID_IDirect3DRGBDevice, "EGL software")
-                            .Hardware(false)
-                            .Factory(d3d::CreateSoftwareGlDevice))
-                .Build()};
-}
 
 // Confirms the start-up dialog as it is: the device already chosen stays.
 class ConfirmingDialogs final : public host::DialogHandler {
@@ -46,7 +38,7 @@ struct ShowRig::Seams {
     shell_test::CountingMessageBoxes boxes;
     ConfirmingDialogs dialogs;
     scene_test::BuildMediaRegistry registry;
-    host::ScopedDrivers drivers{SoftwareOnlyDrivers()};
+    host::ScopedDrivers drivers{gl_test::SoftwareGlDrivers()};
     shell_test::DebugCapture trace;
 };
 
