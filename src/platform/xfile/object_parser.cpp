@@ -10,11 +10,8 @@ namespace xfile {
 
 HRESULT ObjectParser::NextTopLevelObject(std::unique_ptr<DataNode>& node) {
     for (;;) {
-        if (HRESULT hr = SkipSeparators(tokens_); FAILED(hr)) {
-            return hr;
-        }
         const Token* next = nullptr;
-        if (HRESULT hr = tokens_.Peek(next); FAILED(hr)) {
+        if (HRESULT hr = SkipSeparators(tokens_, &next); FAILED(hr)) {
             return hr;
         }
         if (next->kind == TokenKind::End) {
@@ -92,11 +89,8 @@ HRESULT ObjectParser::ParseObject(int depth, std::unique_ptr<DataNode>& node) {
 
 HRESULT ObjectParser::ParseChildren(int depth, DataNode& node) {
     for (;;) {
-        if (HRESULT hr = SkipSeparators(tokens_); FAILED(hr)) {
-            return hr;
-        }
         const Token* next = nullptr;
-        if (HRESULT hr = tokens_.Peek(next); FAILED(hr)) {
+        if (HRESULT hr = SkipSeparators(tokens_, &next); FAILED(hr)) {
             return hr;
         }
         if (next->kind == TokenKind::CloseBrace) {

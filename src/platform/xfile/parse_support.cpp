@@ -55,13 +55,16 @@ HRESULT ExpectToken(TokenReader& tokens, TokenKind kind, Token* taken) {
     return S_OK;
 }
 
-HRESULT SkipSeparators(TokenReader& tokens) {
+HRESULT SkipSeparators(TokenReader& tokens, const Token** next) {
     for (;;) {
-        const Token* next = nullptr;
-        if (HRESULT hr = tokens.Peek(next); FAILED(hr)) {
+        const Token* peeked = nullptr;
+        if (HRESULT hr = tokens.Peek(peeked); FAILED(hr)) {
             return hr;
         }
-        if (!IsSeparator(*next)) {
+        if (!IsSeparator(*peeked)) {
+            if (next != nullptr) {
+                *next = peeked;
+            }
             return S_OK;
         }
         Token skipped;

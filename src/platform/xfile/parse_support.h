@@ -14,7 +14,8 @@ HRESULT ExpectToken(TokenReader& tokens, TokenKind kind, Token* taken = nullptr)
 
 // Takes any ';' and ',' tokens. Writers leave them out or double them; where the template says
 // what comes next they carry no information, so the reader neither needs nor counts them.
-HRESULT SkipSeparators(TokenReader& tokens);
+// `next`, when given, is pointed at the token that follows (still to be taken).
+HRESULT SkipSeparators(TokenReader& tokens, const Token** next = nullptr);
 
 // Takes an optional GUID: a GUID token, or (from some binary writers) one between '<' and '>'.
 HRESULT TakeOptionalGuid(TokenReader& tokens, GUID& guid, bool& present);
