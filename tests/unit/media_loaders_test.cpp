@@ -30,7 +30,14 @@ public:
     }
     Held(const Held&) = delete;
     Held& operator=(const Held&) = delete;
-    T** Out() { return &p_; }
+    // Releases what is held, for a call that hands out a new pointer.
+    T** Out() {
+        if (p_ != nullptr) {
+            p_->Release();
+            p_ = nullptr;
+        }
+        return &p_;
+    }
     T* operator->() const { return p_; }
     T* Get() const { return p_; }
 
@@ -69,6 +76,24 @@ struct MeshCounts {
     uint32_t faces = 0;
 };
 
+// The next child of `parent` as a data object, with its type; false at the end of the children
+// (or, with a failure recorded, when a child is not a data object).
+bool NextDataChild(IDirectXFileData* parent, Held<IDirectXFileData>& part, const GUID*& type) {
+    Held<IDirectXFileObject> child;
+    if (parent->GetNextObject(child.Out()) != DXFILE_OK) {
+        return false;
+    }
+    const HRESULT asData =
+        child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(part.Out()));
+    EXPECT_EQ(asData, S_OK) << "a child that is not a data object";
+    if (asData != S_OK) {
+        return false;
+    }
+    type = nullptr;
+    EXPECT_EQ(part->GetType(&type), DXFILE_OK);
+    return type != nullptr;
+}
+
 void ReadMaterial(IDirectXFileData* material, Found& found) {
     DWORD size = 0;
     void* data = nullptr;
@@ -76,15 +101,11 @@ void ReadMaterial(IDirectXFileData* material, Found& found) {
     ASSERT_EQ(size, 11u * 4u); // face colour 4, power 1, specular 3, emissive 3
     EXPECT_EQ(Float(static_cast<uint8_t*>(data), 12), 1.0f) << "materials are opaque";
     ++found.materials;
-    Held<IDirectXFileObject> child;
-    if (material->GetNextObject(child.Out()) != DXFILE_OK) {
+    Held<IDirectXFileData> texture;
+    const GUID* type = nullptr;
+    if (!NextDataChild(material, texture, type)) {
         return;
     }
-    Held<IDirectXFileData> texture;
-    ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(texture.Out())),
-              S_OK);
-    const GUID* type = nullptr;
-    ASSERT_EQ(texture->GetType(&type), DXFILE_OK);
     ASSERT_TRUE(*type == TID_D3DRMTextureFilename);
     ASSERT_EQ(texture->GetData(nullptr, &size, &data), DXFILE_OK);
     ASSERT_EQ(size, sizeof(char*));
@@ -159,16 +180,9 @@ void ReadMesh(IDirectXFileData* mesh, Found& found) {
     EXPECT_EQ(at, size);
     ++found.meshes;
 
-    for (;;) {
-        Held<IDirectXFileObject> child;
-        if (mesh->GetNextObject(child.Out()) != DXFILE_OK) {
-            break;
-        }
-        Held<IDirectXFileData> part;
-        ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(part.Out())),
-                  S_OK);
-        const GUID* type = nullptr;
-        ASSERT_EQ(part->GetType(&type), DXFILE_OK);
+    Held<IDirectXFileData> part;
+    const GUID* type = nullptr;
+    while (NextDataChild(mesh, part, type)) {
         ASSERT_EQ(part->GetData(nullptr, &size, &data), DXFILE_OK);
         bytes = static_cast<uint8_t*>(data);
         if (*type == TID_D3DRMMeshMaterialList) {
@@ -194,16 +208,9 @@ void ReadMesh(IDirectXFileData* mesh, Found& found) {
 
 void ReadFrame(IDirectXFileData* frame, Found& found) {
     ++found.frames;
-    for (;;) {
-        Held<IDirectXFileObject> child;
-        if (frame->GetNextObject(child.Out()) != DXFILE_OK) {
-            break;
-        }
-        Held<IDirectXFileData> part;
-        ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(part.Out())),
-                  S_OK);
-        const GUID* type = nullptr;
-        ASSERT_EQ(part->GetType(&type), DXFILE_OK);
+    Held<IDirectXFileData> part;
+    const GUID* type = nullptr;
+    while (NextDataChild(frame, part, type)) {
         if (*type == TID_D3DRMFrame) {
             ReadFrame(part.Get(), found);
         } else if (*type == TID_D3DRMMesh) {
