@@ -8,6 +8,9 @@ if(LUMENFALL_SANITIZE)
   target_compile_options(lumenfall_settings INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(lumenfall_settings INTERFACE -fsanitize=address,undefined)
+  # Each program (not each library) carries the runtime defaults once.
+  target_sources(lumenfall_settings INTERFACE
+    $<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:${CMAKE_CURRENT_LIST_DIR}/sanitizer_defaults.cpp>)
 endif()
 if(LUMENFALL_FUZZ)
   # Coverage instrumentation everywhere, so the fuzz targets see into the loaders they call.
