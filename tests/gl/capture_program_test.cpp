@@ -4,7 +4,6 @@
 // ending with an error, a non-zero status and nothing half-written.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -13,7 +12,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -21,6 +19,7 @@
 #include <vector>
 
 #include "support/gl_test_support.h"
+#include "support/scratch_folder.h"
 #include "support/show_rig.h"
 
 extern char** environ;
@@ -44,30 +43,7 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-// A scratch folder of the test's own, removed with what is in it.
-class Scratch {
-public:
-    Scratch() {
-        char pattern[] = "/tmp/lf-capture-program-XXXXXX";
-        path = mkdtemp(pattern) != nullptr ? pattern : "/tmp";
-    }
-    ~Scratch() { std::system(("rm -rf " + Quote(path)).c_str()); }
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
-    std::vector<std::string> Entries(const std::string& folder = "") const {
-        std::vector<std::string> names;
-        if (DIR* directory = opendir((folder.empty() ? path : folder).c_str())) {
-            while (const dirent* entry = readdir(directory)) {
-                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-                    names.push_back(entry->d_name);
-                }
-            }
-            closedir(directory);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    std::string path;
-};
+using test_files::ScratchFolder;
 
 struct Outcome {
     int status = -1;
@@ -77,7 +53,7 @@ struct Outcome {
 
 // Runs the capture tool in `folder` with the given arguments; `environment` is prefixed as
 // NAME=value words.
-Outcome Capture(const Scratch& scratch, const std::vector<std::string>& arguments,
+Outcome Capture(const ScratchFolder& scratch, const std::vector<std::string>& arguments,
                 const std::string& environment = "", const std::string& folder = "") {
     std::string command = "cd " + Quote(folder.empty() ? scratch.path : folder) + " && env " +
                           environment + " " + Quote(CAPTURE);
@@ -140,7 +116,7 @@ constexpr Moment MOMENTS[] = {{"title_3s", "3"},     {"title_8s", "8"},     {"sw
                               {"finale_105s", "105"}};
 
 TEST(CaptureProgram, ChosenMomentsOfEachSceneLookAsTheirReferencePictures) {
-    Scratch scratch;
+    ScratchFolder scratch;
     for (const Moment& moment : MOMENTS) {
         SCOPED_TRACE(moment.name);
         const std::string frame = scratch / (std::string(moment.name) + ".png");
@@ -170,7 +146,7 @@ TEST(CaptureProgram, ChosenMomentsOfEachSceneLookAsTheirReferencePictures) {
 }
 
 TEST(CaptureProgram, TheSameMomentGivesTheSamePixelsHoweverItIsReached) {
-    Scratch scratch;
+    ScratchFolder scratch;
     // 3 s: one frame of a run at 60, 50 and 30 frames a second, a single frame, and again.
     const std::vector<std::vector<std::string>> ways = {
         {"--fps", "60", "--start", "3", "--end", "3.001", "-o", "r60"},
@@ -210,7 +186,7 @@ TEST(CaptureProgram, TheSameMomentGivesTheSamePixelsHoweverItIsReached) {
 // (118001.2): frames 0 to 7073. The device that draws nothing runs the program's whole timeline
 // in seconds.
 TEST(CaptureProgram, TheWholeShowHasItsExactFrameCount) {
-    Scratch scratch;
+    ScratchFolder scratch;
     const Outcome sixty = Capture(scratch, {"--device", "none", "--no-output", "--fps", "60"});
     ASSERT_EQ(sixty.status, 0) << sixty.errors;
     EXPECT_EQ(sixty.output, "7081 frames\n");
@@ -238,7 +214,7 @@ TEST(CaptureProgram, TheWholeShowAsAVideoPlaysBackItsFrames) {
     if (!HaveFfmpeg()) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
-    Scratch scratch;
+    ScratchFolder scratch;
     const Outcome outcome = Capture(scratch, {"-q", "--fps", "30", "-o", "show.mp4"});
     ASSERT_EQ(outcome.status, 0) << outcome.errors;
     EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"show.mp4"});
@@ -286,7 +262,7 @@ TEST(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
     if (!HaveFfmpeg()) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
-    Scratch scratch;
+    ScratchFolder scratch;
     std::vector<std::string> argv = {CAPTURE, "-q", "--end", "60", "-o", scratch / "long.mp4"};
     std::vector<char*> pointers;
     for (std::string& argument : argv) {
@@ -312,7 +288,7 @@ TEST(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
 // ---------------------------------------------------------------------------------------
 
 TEST(CaptureProgram, BadCommandLinesAndUnwritableOutputsFailWithNothingLeftBehind) {
-    Scratch scratch;
+    ScratchFolder scratch;
     Outcome outcome = Capture(scratch, {"--fps", "0", "-o", "frames"});
     EXPECT_EQ(outcome.status, 2);
     EXPECT_NE(outcome.errors.find("lumenfall-capture: frame rate"), std::string::npos);
@@ -343,7 +319,7 @@ TEST(CaptureProgram, BadCommandLinesAndUnwritableOutputsFailWithNothingLeftBehin
 }
 
 TEST(CaptureProgram, MissingMediaOrFfmpegIsReportedAndNothingIsWritten) {
-    Scratch scratch;
+    ScratchFolder scratch;
     mkdir((scratch / "empty").c_str(), 0755);
     std::ofstream(scratch / "registry.ini")
         << "[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\DirectX]\nKestrel Samples Path="

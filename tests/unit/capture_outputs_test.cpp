@@ -3,16 +3,12 @@
 // output's checks and clean-up around ffmpeg.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <png.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -20,39 +16,11 @@
 #include "capture/frame_queue.h"
 #include "capture/frame_writer.h"
 #include "capture/png_output.h"
+#include "support/scratch_folder.h"
 
 using namespace capture;
 
 namespace {
-
-// A fresh empty folder for one test.
-std::string MakeScratchFolder() {
-    char pattern[] = "/tmp/lf-capture-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    EXPECT_NE(made, nullptr);
-    return made != nullptr ? made : "/tmp";
-}
-
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* directory = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(directory)) {
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-                names.push_back(entry->d_name);
-            }
-        }
-        closedir(directory);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void RemoveFolder(const std::string& folder) {
-    for (const std::string& name : Entries(folder)) {
-        unlink((folder + "/" + name).c_str());
-    }
-    rmdir(folder.c_str());
-}
 
 Frame Gradient(int width, int height, uint64_t number) {
     Frame frame;
@@ -137,11 +105,12 @@ TEST(CaptureFrameQueue, AfterCloseTheEncodersDrainWhatIsLeft) {
 }
 
 TEST(CapturePngFiles, AFrameIsWrittenWholeOrNotAtAll) {
-    const std::string folder = MakeScratchFolder();
+    const test_files::ScratchFolder scratch;
+    const std::string& folder = scratch.path;
     const Frame frame = Gradient(37, 21, 3);
     std::string error;
     ASSERT_TRUE(SavePngFile(folder + "/frame.png", frame, PngFilter::SUB, &error)) << error;
-    EXPECT_EQ(Entries(folder), std::vector<std::string>{"frame.png"}); // no temporary left
+    EXPECT_EQ(scratch.Entries(folder), std::vector<std::string>{"frame.png"}); // no temporary left
 
     int width = 0, height = 0;
     const std::vector<uint8_t> read = ReadPng(folder + "/frame.png", &width, &height);
@@ -154,8 +123,7 @@ TEST(CapturePngFiles, AFrameIsWrittenWholeOrNotAtAll) {
 
     EXPECT_FALSE(SavePngFile(folder + "/missing/frame.png", frame, PngFilter::NONE, &error));
     EXPECT_NE(error.find(folder + "/missing"), std::string::npos) << error;
-    EXPECT_EQ(Entries(folder), std::vector<std::string>{"frame.png"});
-    RemoveFolder(folder);
+    EXPECT_EQ(scratch.Entries(folder), std::vector<std::string>{"frame.png"});
 }
 
 CaptureOptions FolderOutput(const std::string& folder, bool overwrite) {
@@ -167,7 +135,8 @@ CaptureOptions FolderOutput(const std::string& folder, bool overwrite) {
 }
 
 TEST(CapturePngFolder, FramesOfAnEarlierCaptureAreRefusedOrWithOverwriteRemoved) {
-    const std::string folder = MakeScratchFolder();
+    const test_files::ScratchFolder scratch;
+    const std::string& folder = scratch.path;
     std::ofstream(folder + "/frame_000001.png") << "old";
     std::ofstream(folder + "/frame_0000012.png") << "old";
     std::ofstream(folder + "/notes.txt") << "mine";
@@ -176,30 +145,28 @@ TEST(CapturePngFolder, FramesOfAnEarlierCaptureAreRefusedOrWithOverwriteRemoved)
     std::string error;
     EXPECT_FALSE(MakeFrameWriter(FolderOutput(folder, false))->Open(&error));
     EXPECT_NE(error.find("already holds 2 frame files"), std::string::npos) << error;
-    EXPECT_EQ(Entries(folder).size(), 4u);
+    EXPECT_EQ(scratch.Entries(folder).size(), 4u);
 
     std::unique_ptr<FrameWriter> writer = MakeFrameWriter(FolderOutput(folder + "/", true));
     ASSERT_TRUE(writer->Open(&error)) << error;
-    EXPECT_EQ(Entries(folder), (std::vector<std::string>{"frame_01.png", "notes.txt"}));
+    EXPECT_EQ(scratch.Entries(folder), (std::vector<std::string>{"frame_01.png", "notes.txt"}));
     ASSERT_TRUE(writer->Write(Gradient(8, 8, 12), &error)) << error;
     EXPECT_TRUE(writer->Finish(&error));
-    EXPECT_EQ(Entries(folder),
+    EXPECT_EQ(scratch.Entries(folder),
               (std::vector<std::string>{"frame_000012.png", "frame_01.png", "notes.txt"}));
-    RemoveFolder(folder);
 }
 
 TEST(CapturePngFolder, IsMadeWhenMissingButNotItsParents) {
-    const std::string folder = MakeScratchFolder();
+    const test_files::ScratchFolder scratch;
+    const std::string& folder = scratch.path;
     std::string error;
     EXPECT_TRUE(MakeFrameWriter(FolderOutput(folder + "/new", false))->Open(&error)) << error;
-    EXPECT_EQ(Entries(folder + "/new").size(), 0u);
+    EXPECT_EQ(scratch.Entries(folder + "/new").size(), 0u);
     EXPECT_FALSE(MakeFrameWriter(FolderOutput(folder + "/a/b", false))->Open(&error));
     EXPECT_NE(error.find("cannot make the output folder"), std::string::npos) << error;
     std::ofstream(folder + "/file") << "x";
     EXPECT_FALSE(MakeFrameWriter(FolderOutput(folder + "/file", false))->Open(&error));
     EXPECT_NE(error.find("not a folder"), std::string::npos) << error;
-    rmdir((folder + "/new").c_str());
-    RemoveFolder(folder);
 }
 
 CaptureOptions VideoOutput(const std::string& path, bool overwrite) {
@@ -223,29 +190,30 @@ template <class Check> void WithPath(const std::string& path, Check check) {
 }
 
 TEST(CaptureVideo, MissingFfmpegOrAnExistingVideoIsReportedBeforeAnythingIsWritten) {
-    const std::string folder = MakeScratchFolder();
+    const test_files::ScratchFolder scratch;
+    const std::string& folder = scratch.path;
     WithPath(folder, [&] {
         std::string error;
         EXPECT_FALSE(MakeFrameWriter(VideoOutput(folder + "/show.mp4", false))->Open(&error));
         EXPECT_NE(error.find("ffmpeg is not installed"), std::string::npos) << error;
     });
-    EXPECT_TRUE(Entries(folder).empty());
+    EXPECT_TRUE(scratch.Entries(folder).empty());
 
     if (!FindOnPath("ffmpeg").empty()) {
         std::ofstream(folder + "/show.mkv") << "someone's video";
         std::string error;
         EXPECT_FALSE(MakeFrameWriter(VideoOutput(folder + "/show.mkv", false))->Open(&error));
         EXPECT_NE(error.find("give -y"), std::string::npos) << error;
-        EXPECT_EQ(Entries(folder), std::vector<std::string>{"show.mkv"});
+        EXPECT_EQ(scratch.Entries(folder), std::vector<std::string>{"show.mkv"});
     }
-    RemoveFolder(folder);
 }
 
 TEST(CaptureVideo, AVideoAppearsOnlyWhenFinishedAndNothingIsLeftWhenAbandoned) {
     if (FindOnPath("ffmpeg").empty()) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
-    const std::string folder = MakeScratchFolder();
+    const test_files::ScratchFolder scratch;
+    const std::string& folder = scratch.path;
     std::string error;
     {
         std::unique_ptr<FrameWriter> writer =
@@ -254,7 +222,7 @@ TEST(CaptureVideo, AVideoAppearsOnlyWhenFinishedAndNothingIsLeftWhenAbandoned) {
         ASSERT_TRUE(writer->Write(Gradient(64, 48, 1), &error)) << error;
         writer->Abandon();
     }
-    EXPECT_TRUE(Entries(folder).empty());
+    EXPECT_TRUE(scratch.Entries(folder).empty());
 
     std::unique_ptr<FrameWriter> writer = MakeFrameWriter(VideoOutput(folder + "/b.mkv", false));
     ASSERT_TRUE(writer->Open(&error)) << error;
@@ -263,11 +231,10 @@ TEST(CaptureVideo, AVideoAppearsOnlyWhenFinishedAndNothingIsLeftWhenAbandoned) {
         ASSERT_TRUE(writer->Write(Gradient(64, 48, n), &error)) << error;
     }
     ASSERT_TRUE(writer->Finish(&error)) << error;
-    EXPECT_EQ(Entries(folder), std::vector<std::string>{"b.mkv"});
+    EXPECT_EQ(scratch.Entries(folder), std::vector<std::string>{"b.mkv"});
     struct stat info {};
     ASSERT_EQ(stat((folder + "/b.mkv").c_str(), &info), 0);
     EXPECT_GT(info.st_size, 0);
-    RemoveFolder(folder);
 }
 
 } // namespace
