@@ -1,10 +1,24 @@
-// Entry point of the lumenfall executable: the program's resources are registered, as the
-// platform's loader would have mapped them, and WinMain runs under the desktop host.
+// Entry point of the lumenfall executable: --help and --version are answered before anything of
+// the platform starts (they need no display); otherwise the program's resources are registered,
+// as the platform's loader would have mapped them, and WinMain runs under the desktop host.
+#include <cstdio>
+
 #include "demo/demo_app.h"
+#include "demo/program_command_line.h"
 #include "platform/host/program.h"
 #include "resources/program_resources.h"
 
 int main(int argc, char** argv) {
+    switch (ParseProgramCommandLine(argc, argv).outcome) {
+    case ProgramCommandLine::Outcome::HELP:
+        std::fputs(ProgramHelpText().c_str(), stdout);
+        return 0;
+    case ProgramCommandLine::Outcome::VERSION:
+        std::fputs(ProgramVersionText().c_str(), stdout);
+        return 0;
+    case ProgramCommandLine::Outcome::RUN:
+        break;
+    }
     RegisterProgramResources();
     return host::RunDesktopProgram(argc, argv, WinMain);
 }

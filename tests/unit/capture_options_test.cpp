@@ -67,6 +67,8 @@ TEST(CaptureCommandLine, EveryOptionSetsItsValue) {
 
     EXPECT_EQ(ParseCommandLine({"--help"}).outcome, Outcome::HELP);
     EXPECT_EQ(ParseCommandLine({"-o", "x.mp4", "-h"}).outcome, Outcome::HELP);
+    EXPECT_EQ(ParseCommandLine({"--version", "--bogus"}).outcome, Outcome::VERSION);
+    EXPECT_EQ(VersionText().rfind("lumenfall-capture ", 0), 0u);
     EXPECT_NE(UsageText().find("--fps"), std::string::npos);
 }
 

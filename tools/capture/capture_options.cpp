@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "lumenfall_version.h"
+
 namespace capture {
 
 namespace {
@@ -140,19 +142,28 @@ Options:
   -q, --quiet           no progress bar (there is none when standard error is not a terminal)
   -v, --verbose         the program's debug output on standard error
   -h, --help            this text
+      --version         the tool's version
 
 TIME is seconds (27.5) or minutes and seconds (1:05.25), from 0 to 119 (--end: up to 3600).
 The start-up dialog is confirmed at once with the default device in the chosen mode; the
 program's message boxes go to standard error.
 
+Exit status:
+  0                     done
+  1                     the capture failed
+  2                     bad command line
+
 Examples:
   lumenfall-capture -o lumenfall.mp4                    the whole show, 640x480, 60 fps
   lumenfall-capture --size 1600x1200 --depth 32 -o show.mkv
+                                                        the whole show, 1600x1200, 32 bits
   lumenfall-capture --start 30 --end 60 -o frames/      the plane scene as PNG files
   lumenfall-capture --at 27.5 -o frame.png              one frame
-
-Exit status: 0 done, 1 the capture failed, 2 bad command line.
 )";
+}
+
+std::string VersionText() {
+    return std::string("lumenfall-capture ") + LUMENFALL_VERSION + "\n";
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -173,6 +184,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         const std::string argument = arguments[reader.next++];
         if (argument == "-h" || argument == "--help") {
             parsed.outcome = ParsedCommandLine::Outcome::HELP;
+            return parsed;
+        } else if (argument == "--version") {
+            parsed.outcome = ParsedCommandLine::Outcome::VERSION;
             return parsed;
         } else if (argument == "-y" || argument == "--overwrite") {
             options.overwrite = true;

@@ -40,7 +40,7 @@ struct CaptureOptions {
 };
 
 struct ParsedCommandLine {
-    enum class Outcome { RUN, HELP, ERROR } outcome = Outcome::RUN;
+    enum class Outcome { RUN, HELP, VERSION, ERROR } outcome = Outcome::RUN;
     CaptureOptions options;
     std::string error; // for ERROR: one line, without the program's name
 };
@@ -49,6 +49,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The --help text.
 std::string UsageText();
+
+// The --version text: the tool's name and version on one line.
+std::string VersionText();
 
 // The display sizes the program's device catalog offers.
 bool IsOfferedSize(int width, int height);

@@ -13,6 +13,9 @@ int main(int argc, char** argv) {
     case capture::ParsedCommandLine::Outcome::HELP:
         std::fputs(capture::UsageText().c_str(), stdout);
         return 0;
+    case capture::ParsedCommandLine::Outcome::VERSION:
+        std::fputs(capture::VersionText().c_str(), stdout);
+        return 0;
     case capture::ParsedCommandLine::Outcome::ERROR:
         std::fprintf(stderr, "lumenfall-capture: %s\n", parsed.error.c_str());
         return 2;
