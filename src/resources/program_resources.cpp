@@ -2,8 +2,6 @@
 
 #include "platform/win32/resources.h"
 
-IconResource MakeProgramIcon();
-
 namespace {
 
 constexpr WORD CMD_EXIT_COMMAND = 40006;
