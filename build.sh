@@ -5,6 +5,8 @@
 #   ./build.sh test               install what is missing, build, run the whole test suite
 #   ./build.sh test --sanitize    the same with AddressSanitizer, UBSan and the fuzz targets (clang)
 #   ./build.sh build              install what is missing and build only
+#   ./build.sh package            the same, then make lumenfall_<version>_amd64.deb in build/
+#   ./build.sh package --check    and check it: lintian, install, use, validate, remove (as root)
 #
 # Packages come from apt-get (through sudo when not root). The build goes to build/ (build-asan/
 # with --sanitize); set LUMENFALL_BUILD_DIR to choose another folder.
@@ -14,12 +16,16 @@ cd "$(dirname "$0")"
 action=${1:-play}
 sanitize=0
 [[ ${2:-} == --sanitize ]] && sanitize=1
+check=0
+[[ ${2:-} == --check ]] && check=1
 
 build_packages=(build-essential cmake ninja-build pkg-config libsdl2-dev libepoxy-dev libegl-dev
                 libimgui-dev libpng-dev libgl1-mesa-dri libegl-mesa0
                 fonts-dejavu-core) # the start-up dialog's text
 test_packages=(libgtest-dev xvfb xauth xdotool imagemagick x11-utils x11-apps ffmpeg)
 sanitize_packages=(clang libclang-rt-14-dev)
+package_packages=(help2man dpkg-dev file)
+package_check_packages=(lintian desktop-file-utils appstream man-db)
 
 install_missing() {
     local missing=()
@@ -50,6 +56,20 @@ play|build)
         exec "$dir/bin/lumenfall"
     fi
     ;;
+package)
+    install_missing "${build_packages[@]}" "${package_packages[@]}"
+    dir=${LUMENFALL_BUILD_DIR:-build}
+    configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Release
+    (cd "$dir" && cpack -G DEB)
+    if ((check)); then
+        install_missing "${package_check_packages[@]}"
+        version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
+        sudo=()
+        ((EUID == 0)) || sudo=(sudo)
+        "${sudo[@]}" packaging/check_package.sh \
+            "$dir/lumenfall_${version}_$(dpkg --print-architecture).deb" "$dir"
+    fi
+    ;;
 test)
     install_missing "${build_packages[@]}" "${test_packages[@]}"
     flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
@@ -68,7 +88,7 @@ test)
     ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
     ;;
 *)
-    echo "usage: $0 play | test [--sanitize] | build" >&2
+    echo "usage: $0 play | test [--sanitize] | build | package [--check]" >&2
     exit 2
     ;;
 esac
