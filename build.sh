@@ -4,12 +4,15 @@
 #   ./build.sh play               install what is missing, build, play the demo
 #   ./build.sh test               install what is missing, build, run the whole test suite
 #   ./build.sh test --sanitize    the same with AddressSanitizer, UBSan and the fuzz targets (clang)
-#   ./build.sh build              install what is missing and build only
+#   ./build.sh build              install what is missing, build the programs and their files
 #   ./build.sh package            the same, then make lumenfall_<version>_amd64.deb in build/
 #   ./build.sh package --check    and check it: lintian, install, use, validate, remove (as root)
 #
-# Packages come from apt-get (through sudo when not root). The build goes to build/ (build-asan/
-# with --sanitize); set LUMENFALL_BUILD_DIR to choose another folder.
+# Packages come from apt-get (through sudo when not root). Every command builds in Release into
+# build/ (test --sanitize: RelWithDebInfo into build-asan/; set LUMENFALL_BUILD_DIR to choose
+# another folder), and each builds only the targets it needs, so one command after another
+# compiles nothing twice. A folder that play, build or package configures first leaves the tests
+# and benchmarks out (their packages need not be installed); test adds them.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -41,25 +44,36 @@ install_missing() {
         "${missing[@]}"
 }
 
-configure_and_build() {
+configure() {
     local dir=$1; shift
     cmake -S . -B "$dir" -G Ninja "$@"
-    cmake --build "$dir"
 }
 
+# Options the folder already has are kept: turning the tests off again would only make the next
+# test run build them anew.
+configure_programs() {
+    local dir=$1 fresh=()
+    [[ -f $dir/CMakeCache.txt ]] || fresh=(-DLUMENFALL_TESTS=OFF -DLUMENFALL_BENCH=OFF)
+    configure "$dir" -DCMAKE_BUILD_TYPE=Release "${fresh[@]}"
+}
+
+dir=${LUMENFALL_BUILD_DIR:-build}
 case $action in
-play|build)
+play)
     install_missing "${build_packages[@]}"
-    dir=${LUMENFALL_BUILD_DIR:-build}
-    configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Release
-    if [[ $action == play ]]; then
-        exec "$dir/bin/lumenfall"
-    fi
+    configure_programs "$dir"
+    cmake --build "$dir" --target lumenfall
+    exec "$dir/bin/lumenfall"
+    ;;
+build)
+    install_missing "${build_packages[@]}"
+    configure_programs "$dir"
+    cmake --build "$dir" --target lumenfall_installed_files
     ;;
 package)
     install_missing "${build_packages[@]}" "${package_packages[@]}"
-    dir=${LUMENFALL_BUILD_DIR:-build}
-    configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Release
+    configure_programs "$dir"
+    cmake --build "$dir" --target lumenfall_installed_files
     (cd "$dir" && cpack -G DEB)
     if ((check)); then
         install_missing "${package_check_packages[@]}"
@@ -72,19 +86,22 @@ package)
     ;;
 test)
     install_missing "${build_packages[@]}" "${test_packages[@]}"
-    flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+    flags=(-DLUMENFALL_TESTS=ON)
     [[ ${CI:-} == true ]] && flags+=(-DLUMENFALL_WERROR=ON)
     if ((sanitize)); then
         install_missing "${sanitize_packages[@]}"
         dir=${LUMENFALL_BUILD_DIR:-build-asan}
-        flags+=(-DLUMENFALL_SANITIZE=ON -DLUMENFALL_FUZZ=ON -DLUMENFALL_BENCH=OFF
-                -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
+        # Debug information for the sanitizers' reports.
+        flags+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMENFALL_SANITIZE=ON -DLUMENFALL_FUZZ=ON
+                -DLUMENFALL_BENCH=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
         export ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1}
         export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
     else
-        dir=${LUMENFALL_BUILD_DIR:-build}
+        # The same build type as play and package, so they share every object.
+        flags+=(-DCMAKE_BUILD_TYPE=Release -DLUMENFALL_BENCH=ON)
     fi
-    configure_and_build "$dir" "${flags[@]}"
+    configure "$dir" "${flags[@]}"
+    cmake --build "$dir"
     ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
     ;;
 *)
