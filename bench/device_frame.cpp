@@ -15,10 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d/gl_device.h"
 #include "platform/ddraw/pixel_formats.h"
+#include "platform/drivers/driver_builder.h"
 #include "platform/gl/reference_renderer.h"
-#include "platform/host/fake_drivers.h"
 
 // ---- Allocation counting ---------------------------------------------------------------------
 namespace {
@@ -287,10 +286,8 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 
 bool Measure(int width, int height, int framesPerRound) {
     std::vector<Mesh> meshes = Meshes();
-    host::ScopedDrivers drivers({host::FakeDriverBuilder()
-                                     .Device(host::FakeDeviceBuilder(IID_IDirect3DRGBDevice, "EGL")
-                                                 .Hardware(false)
-                                                 .Factory(d3d::CreateSoftwareGlDevice))
+    host::ScopedDrivers drivers({drivers::DriverBuilder()
+                                     .Device(drivers::GlDevice(drivers::GlKind::SOFTWARE, "EGL"))
                                      .Build()});
     DevicePath device;
     if (!device.Open(width, height)) {

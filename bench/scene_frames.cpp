@@ -28,8 +28,7 @@
 #include "demo/demo_app.h"
 #include "demo/scene_objects.h"
 #include "mesh/mesh_file.h"
-#include "platform/d3d/gl_device.h"
-#include "platform/host/fake_drivers.h"
+#include "platform/drivers/driver_builder.h"
 #include "platform/host/host.h"
 #include "platform/win32/dialog_controls.h"
 #include "platform/win32/kernel.h"
@@ -265,11 +264,8 @@ int main(int argc, char** argv) {
     // headless run do the same.
     host::SetFrameSink([](const host::PresentedFrame&) {});
     host::ScopedDrivers drivers(
-        {host::FakeDriverBuilder()
-             .StandardModes()
-             .Device(host::FakeDeviceBuilder(IID_IDirect3DRGBDevice, "EGL software")
-                         .Hardware(false)
-                         .Factory(d3d::CreateSoftwareGlDevice))
+        {drivers::PrimaryDriver()
+             .Device(drivers::GlDevice(drivers::GlKind::SOFTWARE, "EGL software"))
              .Build()});
     RegisterProgramResources();
 

@@ -1,11 +1,12 @@
 // Entry point of the lumenfall executable: --help and --version are answered before anything of
 // the platform starts (they need no display); otherwise the program's resources are registered,
-// as the platform's loader would have mapped them, and WinMain runs under the desktop host.
+// as the platform's loader would have mapped them, and WinMain runs on the desktop: the desktop
+// host and the real drivers (platform/desktop/program.h).
 #include <cstdio>
 
 #include "demo/demo_app.h"
 #include "demo/program_command_line.h"
-#include "platform/host/program.h"
+#include "platform/desktop/program.h"
 #include "resources/program_resources.h"
 
 int main(int argc, char** argv) {
@@ -20,5 +21,5 @@ int main(int argc, char** argv) {
         break;
     }
     RegisterProgramResources();
-    return host::RunDesktopProgram(argc, argv, WinMain);
+    return desktop::RunDesktopProgram(argc, argv, WinMain);
 }

@@ -6,9 +6,11 @@
 #include <string>
 
 #include "demo/demo_app.h"
+#include "platform/desktop/desktop_host.h"
+#include "platform/drivers/real_drivers.h"
 #include "platform/host/drivers.h"
-#include "platform/host/host.h"
 #include "platform/win32/kernel.h"
+#include "platform/win32/user.h"
 #include "resources/program_resources.h"
 
 namespace {
@@ -36,13 +38,13 @@ host::DriverSet TracedDrivers(host::DriverSet drivers) {
 
 int main() {
     RegisterProgramResources();
-    const bool desktop = host::InstallDesktopHost();
-    host::InstallDrivers(TracedDrivers(host::BuildRealDrivers()));
+    const bool desktop = desktop::InstallDesktopHost();
+    host::InstallDrivers(TracedDrivers(drivers::BuildRealDrivers()));
     char commandLine[] = "";
     const int result = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-    host::InstallRealDrivers();
+    host::InstallDrivers({});
     if (desktop) {
-        host::UninstallDesktopHost();
+        desktop::UninstallDesktopHost();
     }
     return result;
 }

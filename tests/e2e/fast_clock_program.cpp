@@ -6,8 +6,8 @@
 #include <ctime>
 
 #include "demo/demo_app.h"
+#include "platform/desktop/program.h"
 #include "platform/host/host.h"
-#include "platform/host/program.h"
 #include "resources/program_resources.h"
 
 namespace {
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     FastClock clock(factor);
     host::SetClock(&clock);
     RegisterProgramResources();
-    const int result = host::RunDesktopProgram(1, argv, WinMain);
+    const int result = desktop::RunDesktopProgram(1, argv, WinMain);
     host::SetClock(nullptr);
     return result;
 }

@@ -11,7 +11,7 @@
 
 #include "platform/d3d/d3d.h"
 #include "platform/ddraw/pixel_formats.h"
-#include "platform/host/program.h"
+#include "platform/desktop/program.h"
 #include "platform/win32/windows.h"
 
 namespace {
@@ -269,5 +269,5 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return host::RunDesktopProgram(argc, argv, ProgramMain);
+    return desktop::RunDesktopProgram(argc, argv, ProgramMain);
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/host/program.h"
+#include "platform/desktop/program.h"
 #include "platform/win32/windows.h"
 #include "resources/program_resources.h"
 
@@ -99,5 +99,5 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return host::RunDesktopProgram(argc, argv, ProgramMain);
+    return desktop::RunDesktopProgram(argc, argv, ProgramMain);
 }

@@ -8,8 +8,9 @@
 
 #include "mesh/mesh_file.h"
 #include "platform/d3d/d3d.h"
+#include "platform/d3d/null_device.h"
 #include "platform/ddraw/pixel_formats.h"
-#include "platform/host/fake_drivers.h"
+#include "platform/drivers/driver_builder.h"
 
 namespace {
 
@@ -17,8 +18,9 @@ namespace {
 class NullTarget {
 public:
     NullTarget()
-        : drivers_({host::FakeDriverBuilder()
-                        .Device(host::FakeDeviceBuilder(IID_IDirect3DHALDevice, "Null").Null())
+        : drivers_({drivers::DriverBuilder()
+                        .Device(drivers::DeviceBuilder(IID_IDirect3DHALDevice, "Null")
+                                    .Factory(d3d::CreateNullDevice))
                         .Build()}) {
         void* object = nullptr;
         if (FAILED(DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr))) {

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/ddraw/pixel_formats.h"
+#include "platform/desktop/desktop_host.h"
+#include "platform/drivers/real_drivers.h"
 #include "platform/host/drivers.h"
 #include "platform/host/host.h"
 #include "platform/win32/user.h"
@@ -158,12 +160,12 @@ gl_test::WindowFrame Render(HWND window, const GUID& deviceGuid, std::string* fa
 
 TEST(GlDevicesMatch, TheWindowDeviceAndTheSoftwareDeviceDrawTheSamePicture) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    ASSERT_TRUE(host::InstallDesktopHost()) << "SDL's video could not start";
+    ASSERT_TRUE(desktop::InstallDesktopHost()) << "SDL's video could not start";
     HWND window = window_test::CreateTestWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, WIDTH, HEIGHT);
     ASSERT_NE(window, nullptr);
     gl_test::WindowFrame frames[2];
     {
-        host::ScopedDrivers drivers(host::BuildRealDrivers());
+        host::ScopedDrivers realDrivers(drivers::BuildRealDrivers());
         const auto& devices = host::Drivers()[0]->devices;
         ASSERT_EQ(devices.size(), 2u);
         EXPECT_NE(devices[0]->name, devices[1]->name);
@@ -177,7 +179,7 @@ TEST(GlDevicesMatch, TheWindowDeviceAndTheSoftwareDeviceDrawTheSamePicture) {
     }
     DestroyWindow(window);
     window_test::ResetUserState();
-    host::UninstallDesktopHost();
+    desktop::UninstallDesktopHost();
 
     mkdir("gl-out", 0755);
     gl_test::SavePng("gl-out/scene_window_device.png", WIDTH, HEIGHT, frames[0].rgba);

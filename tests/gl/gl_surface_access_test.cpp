@@ -7,7 +7,7 @@
 
 #include "platform/d3d/gl_device.h"
 #include "platform/ddraw/pixel_formats.h"
-#include "platform/host/fake_drivers.h"
+#include "support/fake_drivers.h"
 #include "support/gl_test_support.h"
 
 namespace {
@@ -68,9 +68,9 @@ TEST(GlSurfaceAccess, CpuWritesAndBlitsMeetTheDrawnPicture) {
 }
 
 TEST(GlSurfaceAccess, AFullScreenFlipHandsTheFrameToTheSink) {
-    host::ScopedDrivers drivers({host::FakeDriverBuilder()
+    host::ScopedDrivers drivers({test_drivers::FakeDriver()
                                      .Mode(320, 240, 16)
-                                     .Device(host::FakeDeviceBuilder(IID_IDirect3DRGBDevice, "EGL")
+                                     .Device(test_drivers::FakeDevice(IID_IDirect3DRGBDevice, "EGL")
                                                  .Hardware(false)
                                                  .Factory(d3d::CreateSoftwareGlDevice))
                                      .Build()});

@@ -16,6 +16,8 @@
 #include "math/render_records.h"
 #include "mesh/mesh_file.h"
 #include "platform/ddraw/pixel_formats.h"
+#include "platform/desktop/desktop_host.h"
+#include "platform/drivers/real_drivers.h"
 #include "platform/host/drivers.h"
 #include "platform/host/host.h"
 #include "support/gl_test_support.h"
@@ -107,12 +109,12 @@ double Coverage(const gl_test::WindowFrame& frame) {
 
 TEST(MeshPictures, TheShowsModelsDrawAlikeOnBothDevices) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    ASSERT_TRUE(host::InstallDesktopHost()) << "SDL's video could not start";
+    ASSERT_TRUE(desktop::InstallDesktopHost()) << "SDL's video could not start";
     HWND window = window_test::CreateTestWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, WIDTH, HEIGHT);
     ASSERT_NE(window, nullptr);
     mkdir("gl-out", 0755);
     {
-        host::ScopedDrivers drivers(host::BuildRealDrivers());
+        host::ScopedDrivers realDrivers(drivers::BuildRealDrivers());
         for (const char* name : {"object.1", "object.2", "object.3"}) {
             SCOPED_TRACE(name);
             MeshFile file;
@@ -139,7 +141,7 @@ TEST(MeshPictures, TheShowsModelsDrawAlikeOnBothDevices) {
     }
     DestroyWindow(window);
     window_test::ResetUserState();
-    host::UninstallDesktopHost();
+    desktop::UninstallDesktopHost();
 }
 
 } // namespace

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "platform/ddraw/pixel_formats.h"
+#include "platform/desktop/desktop_host.h"
+#include "platform/drivers/real_drivers.h"
 #include "platform/host/drivers.h"
 #include "platform/host/host.h"
 #include "platform/win32/user.h"
@@ -237,14 +239,14 @@ TEST(GlTextureStore, TheShowsTexturesDrawAlikeOnBothDevices) {
     }
 
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    ASSERT_TRUE(host::InstallDesktopHost()) << "SDL's video could not start";
+    ASSERT_TRUE(desktop::InstallDesktopHost()) << "SDL's video could not start";
     HWND window =
         window_test::CreateTestWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, SHOW_WIDTH, SHOW_HEIGHT);
     ASSERT_NE(window, nullptr);
     std::vector<BYTE> pictures[2];
     std::string failure;
     {
-        host::ScopedDrivers drivers(host::BuildRealDrivers());
+        host::ScopedDrivers realDrivers(drivers::BuildRealDrivers());
         pictures[0] = DrawShowTextures(window, IID_IDirect3DHALDevice, &failure);
         EXPECT_FALSE(pictures[0].empty()) << "window device: " << failure;
         pictures[1] = DrawShowTextures(window, IID_IDirect3DRGBDevice, &failure);
@@ -252,7 +254,7 @@ TEST(GlTextureStore, TheShowsTexturesDrawAlikeOnBothDevices) {
     }
     DestroyWindow(window);
     window_test::ResetUserState();
-    host::UninstallDesktopHost();
+    desktop::UninstallDesktopHost();
     ASSERT_FALSE(pictures[0].empty() || pictures[1].empty());
 
     gl_test::SavePng(place.Picture("show_textures_window_device"), SHOW_WIDTH, SHOW_HEIGHT,

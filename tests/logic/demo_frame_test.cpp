@@ -15,10 +15,10 @@
 #include "demo/scene_objects.h"
 #include "math/render_records.h"
 #include "platform/d3d/recording_device.h"
-#include "platform/host/fake_drivers.h"
 #include "platform/win32/dialog_controls.h"
 #include "platform/win32/kernel.h"
 #include "resources/program_resources.h"
+#include "support/fake_drivers.h"
 #include "support/image_files.h"
 #include "support/shell_test_support.h"
 #include "texture/texture_store.h"
@@ -66,7 +66,7 @@ protected:
         host::SetMessageBoxHandler(&boxes);
         host::SetDialogHandler(&dialogUser);
         trace.emplace();
-        drivers.emplace(host::TypicalFakeDrivers());
+        drivers.emplace(test_drivers::TypicalFakeDrivers());
 
         // An empty working directory, and a registry naming the media folder of the build.
         root = fs::temp_directory_path() / ("lumenfall-demo-" + std::to_string(getpid()));

@@ -38,7 +38,7 @@ protected:
         EXPECT_EQ(directDraw->Release(), 0u);
     }
 
-    host::ScopedDrivers drivers{host::TypicalFakeDrivers()};
+    host::ScopedDrivers drivers{test_drivers::TypicalFakeDrivers()};
     IDirectDraw7* directDraw = nullptr;
     IDirect3D7* direct3D = nullptr;
     IDirectDrawSurface7* target = nullptr;

@@ -8,15 +8,15 @@
 
 #include "platform/d3d/gl_device.h"
 #include "platform/ddraw/pixel_formats.h"
-#include "platform/host/fake_drivers.h"
 #include "platform/host/host.h"
+#include "support/fake_drivers.h"
 
 namespace gl_test {
 
 host::DriverSet SoftwareGlDrivers() {
-    return {host::FakeDriverBuilder()
+    return {test_drivers::FakeDriver()
                 .StandardModes()
-                .Device(host::FakeDeviceBuilder(IID_IDirect3DRGBDevice, "EGL software")
+                .Device(test_drivers::FakeDevice(IID_IDirect3DRGBDevice, "EGL software")
                             .Hardware(false)
                             .Factory(d3d::CreateSoftwareGlDevice))
                 .Build()};

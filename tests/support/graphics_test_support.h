@@ -3,7 +3,7 @@
 
 #include "platform/d3d/d3d.h"
 #include "platform/ddraw/pixel_formats.h"
-#include "platform/host/fake_drivers.h"
+#include "support/fake_drivers.h"
 
 namespace gfx_test {
 

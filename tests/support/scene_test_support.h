@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/d3d/recording_device.h"
-#include "platform/host/fake_drivers.h"
+#include "support/fake_drivers.h"
 
 namespace scene_test {
 
@@ -101,7 +101,7 @@ protected:
         return ReadLog(*recording);
     }
 
-    host::ScopedDrivers drivers{host::TypicalFakeDrivers()};
+    host::ScopedDrivers drivers{test_drivers::TypicalFakeDrivers()};
     IDirectDraw7* directDraw = nullptr;
     IDirect3D7* direct3D = nullptr;
     IDirectDrawSurface7* target = nullptr;

@@ -9,19 +9,19 @@
 #include <vector>
 
 #include "app/application.h"
-#include "platform/host/fake_drivers.h"
 #include "platform/win32/dialog_controls.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 #include "resources/program_resources.h"
+#include "support/fake_drivers.h"
 #include "support/graphics_test_support.h"
 #include "support/shell_test_support.h"
 #include "support/window_test_support.h"
 
 namespace {
 
-using host::FakeDeviceBuilder;
-using host::FakeDriverBuilder;
+using test_drivers::FakeDevice;
+using test_drivers::FakeDriver;
 
 constexpr const char* ENVIRONMENT_ERROR =
     "Something doesn't like to work...\nTry selection another device or resolution.";
@@ -106,7 +106,7 @@ protected:
 
     void UseDrivers(host::DriverSet set) { drivers.emplace(std::move(set)); }
     void CreateOnTypicalDrivers() {
-        UseDrivers(host::TypicalFakeDrivers());
+        UseDrivers(test_drivers::TypicalFakeDrivers());
         ASSERT_EQ(app->Create(GetModuleHandleA(nullptr), nullptr), S_OK);
     }
     host::Driver& Driver() { return *host::Drivers()[0]; }
@@ -328,12 +328,11 @@ TEST_F(ApplicationTest, FullScreenSwitchSavesTheWindowStyleAndRectangleAndRestor
 }
 
 TEST_F(ApplicationTest, AFailingHardwareDeviceGivesOneBoxAndTheShowRunsOnSoftwareInFullScreen) {
-    UseDrivers(
-        {FakeDriverBuilder()
-             .StandardModes()
-             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL").FailsWith(DDERR_OUTOFMEMORY))
-             .Device(FakeDeviceBuilder(IID_IDirect3DRGBDevice, "RGB").Hardware(false))
-             .Build()});
+    UseDrivers({FakeDriver()
+                    .StandardModes()
+                    .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL").FailsWith(DDERR_OUTOFMEMORY))
+                    .Device(FakeDevice(IID_IDirect3DRGBDevice, "RGB").Hardware(false))
+                    .Build()});
     ASSERT_EQ(app->Create(GetModuleHandleA(nullptr), nullptr), S_OK);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, ENVIRONMENT_ERROR);
@@ -350,7 +349,7 @@ TEST_F(ApplicationTest, AFailingHardwareDeviceGivesOneBoxAndTheShowRunsOnSoftwar
 }
 
 TEST_F(ApplicationTest, AHardwareDeviceWhosePreparationFailsIsReplacedToo) {
-    UseDrivers(host::TypicalFakeDrivers());
+    UseDrivers(test_drivers::TypicalFakeDrivers());
     app->failPrepareOnHardware = true;
     ASSERT_EQ(app->Create(GetModuleHandleA(nullptr), nullptr), S_OK);
     EXPECT_EQ(boxes.boxes.size(), 1u);
@@ -360,12 +359,12 @@ TEST_F(ApplicationTest, AHardwareDeviceWhosePreparationFailsIsReplacedToo) {
 }
 
 TEST_F(ApplicationTest, AFailingSoftwareDeviceEndsCreateAfterOneBox) {
-    UseDrivers({FakeDriverBuilder()
-                    .StandardModes()
-                    .Device(FakeDeviceBuilder(IID_IDirect3DRGBDevice, "RGB")
-                                .Hardware(false)
-                                .FailsWith(DDERR_GENERIC))
-                    .Build()});
+    UseDrivers(
+        {FakeDriver()
+             .StandardModes()
+             .Device(
+                 FakeDevice(IID_IDirect3DRGBDevice, "RGB").Hardware(false).FailsWith(DDERR_GENERIC))
+             .Build()});
     EXPECT_EQ(app->Create(GetModuleHandleA(nullptr), nullptr), E_FAIL);
     EXPECT_EQ(boxes.Count(ENVIRONMENT_ERROR), 1);
     EXPECT_EQ(app->displayDevice, nullptr) << "the environment was cleaned up";
@@ -375,14 +374,14 @@ TEST_F(ApplicationTest, AFailingSoftwareDeviceEndsCreateAfterOneBox) {
 
 TEST_F(ApplicationTest, FailingHardwareWithNothingToFallBackToEndsAfterOneBoxAndOneAttempt) {
     int attempts = 0;
-    UseDrivers({FakeDriverBuilder()
+    UseDrivers({FakeDriver()
                     .StandardModes()
-                    .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL")
+                    .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL")
                                 .Factory([&](const host::DeviceCreation&, IDirect3DDevice7**) {
                                     ++attempts;
                                     return DDERR_GENERIC;
                                 }))
-                    .Device(FakeDeviceBuilder(IID_IDirect3DRefDevice, "Ref").Hardware(false))
+                    .Device(FakeDevice(IID_IDirect3DRefDevice, "Ref").Hardware(false))
                     .Build()});
     EXPECT_EQ(app->Create(GetModuleHandleA(nullptr), nullptr), E_FAIL);
     EXPECT_EQ(attempts, 1);
@@ -404,7 +403,7 @@ TEST_F(ApplicationTest, LeftoverReferencesFailAChangeButNotTheCleanup) {
 }
 
 TEST_F(ApplicationTest, CleanupBeforeAnyDisplayDeviceFreesTheCatalogOnly) {
-    UseDrivers(host::TypicalFakeDrivers());
+    UseDrivers(test_drivers::TypicalFakeDrivers());
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     app->active = TRUE;
     app->CleanupEnvironment();

@@ -54,7 +54,7 @@ struct Rig {
 
 class DeviceTest : public ::testing::Test {
 protected:
-    host::ScopedDrivers drivers{host::TypicalFakeDrivers()};
+    host::ScopedDrivers drivers{test_drivers::TypicalFakeDrivers()};
 };
 
 TEST_F(DeviceTest, EnumerationListsDevicesAndFormatsInTheDriversOrder) {
@@ -109,9 +109,9 @@ TEST_F(DeviceTest, EnumerationListsDevicesAndFormatsInTheDriversOrder) {
 
 TEST_F(DeviceTest, CreateDeviceRefusesTargetsItCannotRenderAndPassesFactoryFailuresOn) {
     host::ScopedDrivers only16(
-        {host::FakeDriverBuilder()
-             .Device(host::FakeDeviceBuilder(IID_IDirect3DHALDevice, "16").RenderDepths(DDBD_16))
-             .Device(host::FakeDeviceBuilder(IID_IDirect3DRGBDevice, "bad")
+        {test_drivers::FakeDriver()
+             .Device(test_drivers::FakeDevice(IID_IDirect3DHALDevice, "16").RenderDepths(DDBD_16))
+             .Device(test_drivers::FakeDevice(IID_IDirect3DRGBDevice, "bad")
                          .FailsWith(DDERR_OUTOFVIDEOMEMORY))
              .Build()});
     IDirectDraw7* directDraw = CreateDirectDraw();

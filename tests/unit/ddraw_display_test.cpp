@@ -56,8 +56,8 @@ BOOL CollectDrivers(GUID* guid, LPSTR description, LPSTR, LPVOID context, HMONIT
 
 TEST_F(DisplayTest, EnumerationReportsThePrimaryWithANullGuidAndSecondariesOnlyWhenAsked) {
     host::ScopedDrivers drivers(
-        {host::TypicalFakeDriver(),
-         host::FakeDriverBuilder().Guid(SECONDARY_GUID).Description("Second Card").Build()});
+        {test_drivers::TypicalFakeDriver(),
+         test_drivers::FakeDriver().Guid(SECONDARY_GUID).Description("Second Card").Build()});
     std::vector<std::string> seen;
     ASSERT_EQ(DirectDrawEnumerateExA(CollectDrivers, &seen, 0), DD_OK);
     EXPECT_EQ(seen, (std::vector<std::string>{"null:Fake Display Driver"}));
@@ -93,7 +93,7 @@ TEST_F(DisplayTest, EnumerationReportsThePrimaryWithANullGuidAndSecondariesOnlyW
 TEST_F(DisplayTest, InjectedFailuresReachTheCaller) {
     host::DriverFailures failures;
     failures.createDirectDraw = DDERR_GENERIC;
-    host::ScopedDrivers drivers({host::FakeDriverBuilder().Failures(failures).Build()});
+    host::ScopedDrivers drivers({test_drivers::FakeDriver().Failures(failures).Build()});
     void* object = nullptr;
     EXPECT_EQ(DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr), DDERR_GENERIC);
 
@@ -126,7 +126,7 @@ TEST_F(DisplayTest, InjectedFailuresReachTheCaller) {
 }
 
 TEST_F(DisplayTest, CooperativeLevelsAndVirtualModes) {
-    host::ScopedDrivers drivers({host::FakeDriverBuilder()
+    host::ScopedDrivers drivers({test_drivers::FakeDriver()
                                      .Mode(640, 480, 16)
                                      .Mode(800, 600, 32)
                                      .DesktopMode(1280, 1024, 8)
@@ -174,7 +174,7 @@ TEST_F(DisplayTest, CooperativeLevelsAndVirtualModes) {
 }
 
 TEST_F(DisplayTest, EnumDisplayModesListsTheDriverModesInOrderAndHonoursFilterAndCancel) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     IDirectDraw7* directDraw = CreateDirectDraw();
     std::vector<std::string> seen;
     auto collect = [](DDSURFACEDESC2* mode, LPVOID context) -> HRESULT {
@@ -207,7 +207,7 @@ TEST_F(DisplayTest, EnumDisplayModesListsTheDriverModesInOrderAndHonoursFilterAn
 }
 
 TEST_F(DisplayTest, FullScreenChainHasTheModeSizeAndFlipPresentsTheBackBuffer) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     IDirectDraw7* directDraw = CreateDirectDraw();
     DDSURFACEDESC2 desc = PrimaryDesc(true);
     IDirectDrawSurface7* primary = nullptr;
@@ -264,7 +264,7 @@ TEST_F(DisplayTest, FullScreenChainHasTheModeSizeAndFlipPresentsTheBackBuffer) {
 }
 
 TEST_F(DisplayTest, WindowedPrimaryPresentsBlitsIntoTheClipperWindow) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     IDirectDraw7* directDraw = CreateDirectDraw();
     ASSERT_EQ(directDraw->SetCooperativeLevel(FakeWindow(), DDSCL_NORMAL), DD_OK);
     DDSURFACEDESC2 desc = PrimaryDesc(false);
@@ -297,7 +297,7 @@ TEST_F(DisplayTest, WindowedPrimaryPresentsBlitsIntoTheClipperWindow) {
 }
 
 TEST_F(DisplayTest, ZBuffersAttachOnceToASurfaceOfTheirSize) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     IDirectDraw7* directDraw = CreateDirectDraw();
     auto makeZ = [&](DWORD width) {
         return gfx_test::CreateSurface(directDraw, width, 16, ddraw::PixelKind::Z16,

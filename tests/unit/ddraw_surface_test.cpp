@@ -27,7 +27,7 @@ protected:
         return palette;
     }
 
-    host::ScopedDrivers drivers{host::TypicalFakeDrivers()};
+    host::ScopedDrivers drivers{test_drivers::TypicalFakeDrivers()};
     IDirectDraw7* directDraw = nullptr;
 };
 

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "framework/d3denum.h"
-#include "platform/host/fake_drivers.h"
+#include "support/fake_drivers.h"
 #include "support/shell_test_support.h"
 
 namespace {
 
-using host::FakeDeviceBuilder;
-using host::FakeDriverBuilder;
+using test_drivers::FakeDevice;
+using test_drivers::FakeDriver;
 
 const GUID SECOND_CARD_GUID = {0x5ec0, 0x0001, 0x0002, {1, 2, 3, 4, 5, 6, 7, 8}};
 
@@ -51,13 +51,12 @@ protected:
 
 TEST_F(DeviceCatalogTest, A16BitDeviceGetsItsThreeModesOutOfNineStartingAt640x480) {
     // Listed out of order, so that the sort shows.
-    FakeDriverBuilder driver;
+    drivers::DriverBuilder driver = FakeDriver();
     for (DWORD bits : {32u, 8u, 16u}) {
         driver.Mode(1024, 768, bits).Mode(640, 480, bits).Mode(800, 600, bits);
     }
     host::ScopedDrivers drivers(
-        {driver.Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL").RenderDepths(DDBD_16))
-             .Build()});
+        {driver.Device(FakeDevice(IID_IDirect3DHALDevice, "HAL").RenderDepths(DDBD_16)).Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     ASSERT_EQ(deviceCatalog.deviceCount, 1u);
     const DeviceInfo& record = deviceCatalog.records[0];
@@ -76,11 +75,11 @@ TEST_F(DeviceCatalogTest, A16BitDeviceGetsItsThreeModesOutOfNineStartingAt640x48
 }
 
 TEST_F(DeviceCatalogTest, OnlyFourSizesAreOfferedAndNever1280x1024) {
-    host::ScopedDrivers drivers({FakeDriverBuilder()
+    host::ScopedDrivers drivers({FakeDriver()
                                      .StandardModes()
                                      .Mode(320, 200, 16)
                                      .Mode(1600, 1200, 24)
-                                     .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL")
+                                     .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL")
                                                  .RenderDepths(DDBD_16 | DDBD_24 | DDBD_32))
                                      .Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
@@ -92,9 +91,9 @@ TEST_F(DeviceCatalogTest, OnlyFourSizesAreOfferedAndNever1280x1024) {
 
 TEST_F(DeviceCatalogTest, ADeviceWithout640x480x16KeepsAZeroCurrentModeAndFailsFullScreen) {
     host::ScopedDrivers drivers(
-        {FakeDriverBuilder()
+        {FakeDriver()
              .StandardModes()
-             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL").RenderDepths(DDBD_32))
+             .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL").RenderDepths(DDBD_32))
              .Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     const DeviceInfo& record = deviceCatalog.records[0];
@@ -106,12 +105,12 @@ TEST_F(DeviceCatalogTest, ADeviceWithout640x480x16KeepsAZeroCurrentModeAndFailsF
 
 TEST_F(DeviceCatalogTest, TheDefaultIsTransformAndLightingThenHardwareThenSoftwareInFullScreen) {
     host::ScopedDrivers drivers(
-        {FakeDriverBuilder()
+        {FakeDriver()
              .StandardModes()
-             .Device(FakeDeviceBuilder(IID_IDirect3DRGBDevice, "RGB").Hardware(false))
-             .Device(FakeDeviceBuilder(IID_IDirect3DTnLHalDevice, "TnL"))
-             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL"))
-             .Device(FakeDeviceBuilder(IID_IDirect3DRefDevice, "Ref").Hardware(false))
+             .Device(FakeDevice(IID_IDirect3DRGBDevice, "RGB").Hardware(false))
+             .Device(FakeDevice(IID_IDirect3DTnLHalDevice, "TnL"))
+             .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL"))
+             .Device(FakeDevice(IID_IDirect3DRefDevice, "Ref").Hardware(false))
              .Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     EXPECT_EQ(Names(), (std::vector<std::string>{"RGB", "TnL", "HAL", "Ref"}));
@@ -129,7 +128,7 @@ TEST_F(DeviceCatalogTest, TheDefaultIsTransformAndLightingThenHardwareThenSoftwa
 }
 
 TEST_F(DeviceCatalogTest, PlainHardwareIsTakenWhenThereIsNoTransformAndLightingDevice) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     DeviceInfo* chosen = nullptr;
     ASSERT_EQ(SelectDefaultDevice(&chosen, 0), S_OK);
@@ -138,10 +137,10 @@ TEST_F(DeviceCatalogTest, PlainHardwareIsTakenWhenThereIsNoTransformAndLightingD
 
 TEST_F(DeviceCatalogTest, TheReferenceRasteriserAloneGivesNoSoftwareDefault) {
     host::ScopedDrivers drivers(
-        {FakeDriverBuilder()
+        {FakeDriver()
              .StandardModes()
-             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL"))
-             .Device(FakeDeviceBuilder(IID_IDirect3DRefDevice, "Ref").Hardware(false))
+             .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL"))
+             .Device(FakeDevice(IID_IDirect3DRefDevice, "Ref").Hardware(false))
              .Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     DeviceInfo* chosen = &deviceCatalog.records[0];
@@ -151,16 +150,16 @@ TEST_F(DeviceCatalogTest, TheReferenceRasteriserAloneGivesNoSoftwareDefault) {
 
 TEST_F(DeviceCatalogTest, SecondaryDriversListOnlyHardwareUnderTheDriversDescription) {
     host::ScopedDrivers drivers(
-        {FakeDriverBuilder()
+        {FakeDriver()
              .StandardModes()
-             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "Primary HAL"))
+             .Device(FakeDevice(IID_IDirect3DHALDevice, "Primary HAL"))
              .Build(),
-         FakeDriverBuilder()
+         FakeDriver()
              .Guid(SECOND_CARD_GUID)
              .Description("A second 3D card with a description longer than the name field")
              .StandardModes()
-             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "Card HAL"))
-             .Device(FakeDeviceBuilder(IID_IDirect3DRGBDevice, "Card RGB").Hardware(false))
+             .Device(FakeDevice(IID_IDirect3DHALDevice, "Card HAL"))
+             .Device(FakeDevice(IID_IDirect3DRGBDevice, "Card RGB").Hardware(false))
              .Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     EXPECT_EQ(deviceCatalog.enumeratedCount, 3u);
@@ -177,7 +176,7 @@ TEST_F(DeviceCatalogTest, SecondaryDriversListOnlyHardwareUnderTheDriversDescrip
 
 TEST_F(DeviceCatalogTest, EmptyAndFullyRejectedEnumerationsFailWithTheirTraces) {
     {
-        host::ScopedDrivers drivers({FakeDriverBuilder().StandardModes().Build()});
+        host::ScopedDrivers drivers({FakeDriver().StandardModes().Build()});
         EXPECT_EQ(EnumerateDevices(nullptr), CATALOG_E_EMPTY);
         EXPECT_EQ(trace->Count("No devices and/or modes were enumerated!"), 1);
     }
@@ -186,14 +185,14 @@ TEST_F(DeviceCatalogTest, EmptyAndFullyRejectedEnumerationsFailWithTheirTraces) 
         return IsEqualGUID(desc->deviceGUID, IID_IDirect3DRGBDevice) ? E_FAIL : S_OK;
     };
     host::ScopedDrivers drivers(
-        {FakeDriverBuilder()
+        {FakeDriver()
              .Mode(1280, 1024, 16)
              .Mode(640, 480, 8)
-             .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL"))
+             .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL"))
              .Build(),
-         FakeDriverBuilder()
+         FakeDriver()
              .StandardModes()
-             .Device(FakeDeviceBuilder(IID_IDirect3DRGBDevice, "RGB").Hardware(false))
+             .Device(FakeDevice(IID_IDirect3DRGBDevice, "RGB").Hardware(false))
              .Build()});
     EXPECT_EQ(EnumerateDevices(refuseAll), CATALOG_E_NONE_ACCEPTED);
     EXPECT_EQ(deviceCatalog.enumeratedCount, 2u);
@@ -203,10 +202,10 @@ TEST_F(DeviceCatalogTest, EmptyAndFullyRejectedEnumerationsFailWithTheirTraces) 
 }
 
 TEST_F(DeviceCatalogTest, DevicesPastTheTwentiethAreCountedButNotKept) {
-    FakeDriverBuilder driver;
+    drivers::DriverBuilder driver = FakeDriver();
     driver.StandardModes();
     for (int i = 0; i < 23; ++i) {
-        driver.Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL " + std::to_string(i)));
+        driver.Device(FakeDevice(IID_IDirect3DHALDevice, "HAL " + std::to_string(i)));
     }
     host::ScopedDrivers drivers({driver.Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
@@ -216,11 +215,11 @@ TEST_F(DeviceCatalogTest, DevicesPastTheTwentiethAreCountedButNotKept) {
 }
 
 TEST_F(DeviceCatalogTest, StereoCapabilityComesFromAnyUsableModeAndFreeingKeepsTheCounts) {
-    host::ScopedDrivers drivers({FakeDriverBuilder()
+    host::ScopedDrivers drivers({FakeDriver()
                                      .Mode(640, 480, 16)
                                      .Mode(1152, 864, 16, DDSCAPS2_STEREOSURFACELEFT)
                                      .Mode(800, 600, 8, DDSCAPS2_STEREOSURFACELEFT)
-                                     .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL"))
+                                     .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL"))
                                      .Build()});
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     const DeviceInfo& record = deviceCatalog.records[0];

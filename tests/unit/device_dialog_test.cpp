@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "framework/d3denum.h"
-#include "platform/host/fake_drivers.h"
 #include "platform/win32/dialog_controls.h"
 #include "resources/program_resources.h"
+#include "support/fake_drivers.h"
 #include "support/shell_test_support.h"
 
 namespace {
 
-using host::FakeDeviceBuilder;
-using host::FakeDriverBuilder;
+using test_drivers::FakeDevice;
+using test_drivers::FakeDriver;
 
 const GUID OTHER_CARD_GUID = {0xca4d, 0x0001, 0x0002, {8, 7, 6, 5, 4, 3, 2, 1}};
 
@@ -38,17 +38,17 @@ protected:
         RegisterProgramResources();
         host::SetDialogHandler(&user);
         drivers.emplace(host::DriverSet{
-            FakeDriverBuilder()
+            FakeDriver()
                 .StandardModes()
-                .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "Display HAL"))
-                .Device(FakeDeviceBuilder(IID_IDirect3DRGBDevice, "Display RGB").Hardware(false))
+                .Device(FakeDevice(IID_IDirect3DHALDevice, "Display HAL"))
+                .Device(FakeDevice(IID_IDirect3DRGBDevice, "Display RGB").Hardware(false))
                 .Build(),
-            FakeDriverBuilder()
+            FakeDriver()
                 .Guid(OTHER_CARD_GUID)
                 .Description("Other Card")
                 .Mode(800, 600, 16)
                 .Mode(640, 480, 32)
-                .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "Card HAL"))
+                .Device(FakeDevice(IID_IDirect3DHALDevice, "Card HAL"))
                 .Build()});
         ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
         // The display driver's hardware device, in full screen (the default would be the last

@@ -10,19 +10,20 @@
 #include <string>
 
 #include "framework/d3denum.h"
-#include "platform/host/dialog_interaction.h"
-#include "platform/host/dialog_layout.h"
-#include "platform/host/fake_drivers.h"
-#include "platform/host/imgui_dialog_text.h"
-#include "platform/host/modal_message_pump.h"
+#include "platform/desktop/desktop_host.h"
+#include "platform/desktop/imgui_dialog_text.h"
+#include "platform/win32/dialog_interaction.h"
+#include "platform/win32/dialog_layout.h"
 #include "platform/win32/kernel.h"
+#include "platform/win32/modal_message_pump.h"
 #include "resources/program_resources.h"
+#include "support/fake_drivers.h"
 #include "support/shell_test_support.h"
 #include "support/window_test_support.h"
 
 namespace {
 
-using host::DialogInteraction;
+using dialogs::DialogInteraction;
 
 constexpr WORD VK_F4_KEY = VK_F1 + 3;
 
@@ -73,7 +74,7 @@ protected:
         shell_test::ResetShellState();
         RegisterProgramResources();
         host::SetDialogHandler(&user);
-        drivers.emplace(host::TypicalFakeDrivers());
+        drivers.emplace(test_drivers::TypicalFakeDrivers());
         ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
         ASSERT_EQ(SelectDefaultDevice(&current, 0), S_OK);
         ASSERT_EQ(current, &deviceCatalog.records[0]);
@@ -161,7 +162,8 @@ TEST_F(DialogInputTest, TheMouseDropsThePicksAndPressesContinue) {
     user.script = [](DialogInteraction& user) {
         // Copies: every action reads the controls again.
         const HWND list = ControlWithId(user, IDC_DEVICE_LIST).handle;
-        const host::ComboGeometry geometry = user.GeometryOf(ControlWithId(user, IDC_DEVICE_LIST));
+        const dialogs::ComboGeometry geometry =
+            user.GeometryOf(ControlWithId(user, IDC_DEVICE_LIST));
         ASSERT_TRUE(geometry.opensUp) << "the dialog has no room below its device list";
         Click(user, Centre(geometry.button));
         ASSERT_EQ(user.DroppedList(), list);
@@ -172,9 +174,9 @@ TEST_F(DialogInputTest, TheMouseDropsThePicksAndPressesContinue) {
 
         Click(user, Centre(geometry.text));
         ASSERT_EQ(user.DroppedList(), list);
-        user.MouseMove(Centre(host::ListRowRect(geometry, 1)));
+        user.MouseMove(Centre(dialogs::ListRowRect(geometry, 1)));
         EXPECT_EQ(user.Highlight(), 1) << "the highlight follows the pointer";
-        Click(user, Centre(host::ListRowRect(geometry, 1)));
+        Click(user, Centre(dialogs::ListRowRect(geometry, 1)));
         EXPECT_EQ(user.DroppedList(), nullptr);
         EXPECT_EQ(Selection(user), 1);
 
@@ -231,38 +233,39 @@ TEST(DialogLayout, TheDeviceListsPartsFollowTheTemplate) {
     EXPECT_EQ(client.cx, 273);
     EXPECT_EQ(client.cy, 139);
 
-    const host::ComboGeometry two = host::LayoutCombo(control, 2, client);
-    EXPECT_EQ(two.field.bottom - two.field.top, host::COMBO_FIELD_HEIGHT);
-    EXPECT_EQ(two.button.right, control.right - host::COMBO_EDGE);
+    const dialogs::ComboGeometry two = dialogs::LayoutCombo(control, 2, client);
+    EXPECT_EQ(two.field.bottom - two.field.top, dialogs::COMBO_FIELD_HEIGHT);
+    EXPECT_EQ(two.button.right, control.right - dialogs::COMBO_EDGE);
     EXPECT_EQ(two.text.right, two.button.left);
     EXPECT_EQ(two.rows, 2);
     EXPECT_FALSE(two.scrolls);
     // 139 - 126 pixels below the box cannot take two rows: the list opens above it, touching it.
     ASSERT_TRUE(two.opensUp);
     EXPECT_EQ(two.list.bottom, two.field.top);
-    EXPECT_EQ(two.list.bottom - two.list.top, 2 * host::LIST_ROW_HEIGHT + 2 * host::LIST_FRAME);
-    EXPECT_EQ(host::ListRowAt(two, Centre(host::ListRowRect(two, 0))), 0);
-    EXPECT_EQ(host::ListRowAt(two, Centre(host::ListRowRect(two, 1))), 1);
-    EXPECT_EQ(host::ListRowAt(two, POINT{two.list.left + 5, two.list.top}), -1) << "the frame";
-    EXPECT_EQ(host::ListRowAt(two, Centre(two.field)), -1);
+    EXPECT_EQ(two.list.bottom - two.list.top,
+              2 * dialogs::LIST_ROW_HEIGHT + 2 * dialogs::LIST_FRAME);
+    EXPECT_EQ(dialogs::ListRowAt(two, Centre(dialogs::ListRowRect(two, 0))), 0);
+    EXPECT_EQ(dialogs::ListRowAt(two, Centre(dialogs::ListRowRect(two, 1))), 1);
+    EXPECT_EQ(dialogs::ListRowAt(two, POINT{two.list.left + 5, two.list.top}), -1) << "the frame";
+    EXPECT_EQ(dialogs::ListRowAt(two, Centre(two.field)), -1);
 
     // The template's height holds four rows under the box; more items scroll, and the scroll bar
     // is not part of any row.
-    const host::ComboGeometry many = host::LayoutCombo(control, 9, SIZE{400, 400});
+    const dialogs::ComboGeometry many = dialogs::LayoutCombo(control, 9, SIZE{400, 400});
     EXPECT_EQ(many.rows, 4);
     EXPECT_TRUE(many.scrolls);
     EXPECT_FALSE(many.opensUp);
     EXPECT_EQ(many.list.top, many.field.bottom);
-    EXPECT_EQ(host::ListRowAt(many, POINT{many.list.right - 3, Centre(many.list).y}), -1);
+    EXPECT_EQ(dialogs::ListRowAt(many, POINT{many.list.right - 3, Centre(many.list).y}), -1);
     // An empty list still drops one (empty) row.
-    EXPECT_EQ(host::LayoutCombo(control, 0, client).rows, 1);
+    EXPECT_EQ(dialogs::LayoutCombo(control, 0, client).rows, 1);
 }
 
 TEST(DialogLayout, TextsReachImGuiAsUtf8) {
-    EXPECT_EQ(host::DialogTextAsUtf8("c o n t i n u e"), "c o n t i n u e");
-    EXPECT_EQ(host::DialogTextAsUtf8("caf\xc3\xa9"), "caf\xc3\xa9") << "already UTF-8";
-    EXPECT_EQ(host::DialogTextAsUtf8("caf\xe9"), "caf\xc3\xa9") << "Latin-1";
-    EXPECT_EQ(host::DialogTextAsUtf8("\xc3"), "\xc3\x83") << "a cut-off sequence is Latin-1";
+    EXPECT_EQ(desktop::DialogTextAsUtf8("c o n t i n u e"), "c o n t i n u e");
+    EXPECT_EQ(desktop::DialogTextAsUtf8("caf\xc3\xa9"), "caf\xc3\xa9") << "already UTF-8";
+    EXPECT_EQ(desktop::DialogTextAsUtf8("caf\xe9"), "caf\xc3\xa9") << "Latin-1";
+    EXPECT_EQ(desktop::DialogTextAsUtf8("\xc3"), "\xc3\x83") << "a cut-off sequence is Latin-1";
 }
 
 // ---- The program's messages while a dialog runs ------------------------------------------------
@@ -279,7 +282,7 @@ INT_PTR EndOnOkOrCancel(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 class PumpingUser final : public host::DialogHandler {
 public:
-    std::function<void(HWND dialog, host::ModalMessagePump&)> script;
+    std::function<void(HWND dialog, dialogs::ModalMessagePump&)> script;
     std::vector<UINT> keysForTheDialog;
     bool ownerEnabled = true;
     bool RunModal(HWND dialog, const DialogTemplate&) override {
@@ -287,7 +290,7 @@ public:
         dialogs::ReadDialog(dialog, &view);
         ownerEnabled = IsWindowEnabled(view.owner) != FALSE;
         DialogInteraction user(dialog);
-        host::ModalMessagePump pump(dialog, [&](const MSG& message) {
+        dialogs::ModalMessagePump pump(dialog, [&](const MSG& message) {
             keysForTheDialog.push_back(message.message);
             if (message.message == WM_KEYDOWN) {
                 user.KeyDown(static_cast<WORD>(message.wParam), false, false);
@@ -320,7 +323,7 @@ protected:
 };
 
 TEST_F(ModalPumpTest, TheOwnerIsPaintedItsKeysGoToTheDialogAndItsCloseWaits) {
-    user.script = [&](HWND, host::ModalMessagePump& pump) {
+    user.script = [&](HWND, dialogs::ModalMessagePump& pump) {
         RedrawWindow(owner, nullptr, nullptr, RDW_INVALIDATE);
         PostMessageA(owner, WM_USER + 1, 0, 0);
         PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 0);
@@ -345,7 +348,7 @@ TEST_F(ModalPumpTest, TheOwnerIsPaintedItsKeysGoToTheDialogAndItsCloseWaits) {
 }
 
 TEST_F(ModalPumpTest, EnterForTheOwnerPressesTheDialogsDefaultButton) {
-    user.script = [&](HWND dialog, host::ModalMessagePump& pump) {
+    user.script = [&](HWND dialog, dialogs::ModalMessagePump& pump) {
         PostMessageA(owner, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageA(owner, WM_USER + 2, 0, 0); // after the end: left for the program
         EXPECT_FALSE(pump.DeliverWaiting());
@@ -359,7 +362,7 @@ TEST_F(ModalPumpTest, EnterForTheOwnerPressesTheDialogsDefaultButton) {
 }
 
 TEST_F(ModalPumpTest, TheQuitRequestEndsTheLoopAndIsPostedAgain) {
-    user.script = [&](HWND dialog, host::ModalMessagePump& pump) {
+    user.script = [&](HWND dialog, dialogs::ModalMessagePump& pump) {
         PostQuitMessage(3);
         EXPECT_FALSE(pump.DeliverWaiting());
         EXPECT_FALSE(dialogs::IsDialogEnded(dialog));
@@ -378,7 +381,7 @@ TEST_F(ModalPumpTest, TheQuitRequestEndsTheLoopAndIsPostedAgain) {
 TEST(HeadlessDialogs, FailAtOnceWithoutADisplayOrOnAnInvisibleOne) {
     shell_test::ResetShellState();
     RegisterProgramResources();
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     ASSERT_EQ(EnumerateDevices(nullptr), S_OK);
     DeviceInfo* current = nullptr;
     ASSERT_EQ(SelectDefaultDevice(&current, 0), S_OK);
@@ -391,11 +394,11 @@ TEST(HeadlessDialogs, FailAtOnceWithoutADisplayOrOnAnInvisibleOne) {
     const char* before = std::getenv("SDL_VIDEODRIVER");
     const std::string saved = before != nullptr ? before : "";
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    const bool desktop = host::InstallDesktopHost();
+    const bool desktop = desktop::InstallDesktopHost();
     EXPECT_EQ(host::Dialogs(), nullptr);
     EXPECT_EQ(SelectDeviceDialog(&current), E_FAIL);
     if (desktop) {
-        host::UninstallDesktopHost();
+        desktop::UninstallDesktopHost();
     }
     if (before != nullptr) {
         setenv("SDL_VIDEODRIVER", saved.c_str(), 1);

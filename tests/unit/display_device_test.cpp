@@ -8,16 +8,16 @@
 
 #include "framework/d3dframe.h"
 #include "platform/ddraw/pixel_formats.h"
-#include "platform/host/fake_drivers.h"
 #include "platform/win32/user.h"
+#include "support/fake_drivers.h"
 #include "support/graphics_test_support.h"
 #include "support/shell_test_support.h"
 #include "support/window_test_support.h"
 
 namespace {
 
-using host::FakeDeviceBuilder;
-using host::FakeDriverBuilder;
+using test_drivers::FakeDevice;
+using test_drivers::FakeDriver;
 
 DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bits) {
     DDSURFACEDESC2 mode{};
@@ -50,8 +50,8 @@ protected:
         shell_test::ResetShellState();
     }
 
-    static host::DriverSet DriverWith(const FakeDeviceBuilder& device) {
-        return {FakeDriverBuilder().StandardModes().Device(device).Build()};
+    static host::DriverSet DriverWith(const drivers::DeviceBuilder& device) {
+        return {FakeDriver().StandardModes().Device(device).Build()};
     }
 
     HWND window = nullptr;
@@ -61,7 +61,7 @@ protected:
 };
 
 TEST_F(DisplayDeviceTest, WindowedEnvironmentRendersTheClientAreaAndBlitsToIt) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     std::vector<host::PresentedFrame> frames;
     host::SetFrameSink([&](const host::PresentedFrame& frame) { frames.push_back(frame); });
 
@@ -103,7 +103,7 @@ TEST_F(DisplayDeviceTest, WindowedEnvironmentRendersTheClientAreaAndBlitsToIt) {
 }
 
 TEST_F(DisplayDeviceTest, FullScreenBuildsAFlippingChainInTheModeWithAMatchingZBuffer) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     DisplayDevice display;
     ASSERT_EQ(display.Create(window, nullptr, &IID_IDirect3DRGBDevice, &mode640x16,
                              DISPLAY_FULLSCREEN | DISPLAY_ZBUFFER),
@@ -124,10 +124,10 @@ TEST_F(DisplayDeviceTest, FullScreenBuildsAFlippingChainInTheModeWithAMatchingZB
 }
 
 TEST_F(DisplayDeviceTest, ALowColourDesktopRefusesEveryCreationAlsoForFullScreen) {
-    host::ScopedDrivers drivers({FakeDriverBuilder()
+    host::ScopedDrivers drivers({FakeDriver()
                                      .StandardModes()
                                      .DesktopMode(1024, 768, 8)
-                                     .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL"))
+                                     .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL"))
                                      .Build()});
     DisplayDevice display;
     EXPECT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, nullptr, 0),
@@ -143,7 +143,7 @@ TEST_F(DisplayDeviceTest, ZBufferDepthFollowsTheColourDepthElseFallsBackTo16Bits
     using ddraw::MakePixelFormat;
     using ddraw::PixelKind;
     host::ScopedDrivers drivers(DriverWith(
-        FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL")
+        FakeDevice(IID_IDirect3DHALDevice, "HAL")
             .ZBufferFormats({MakePixelFormat(PixelKind::Z24), MakePixelFormat(PixelKind::Z16)})));
     DDSURFACEDESC2 mode32 = Mode(800, 600, 32);
     DisplayDevice display;
@@ -161,7 +161,7 @@ TEST_F(DisplayDeviceTest, ZBufferDepthFollowsTheColourDepthElseFallsBackTo16Bits
 
 TEST_F(DisplayDeviceTest, ADeviceThatNeedsNoZBufferGetsNone) {
     host::ScopedDrivers drivers(
-        DriverWith(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL")
+        DriverWith(FakeDevice(IID_IDirect3DHALDevice, "HAL")
                        .RasterCaps(D3DPRASTERCAPS_ZTEST | D3DPRASTERCAPS_ZBUFFERLESSHSR)));
     DisplayDevice display;
     ASSERT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, &mode640x16,
@@ -187,9 +187,9 @@ TEST_F(DisplayDeviceTest, LackOfVideoMemoryIsTracedTwiceAndPassedOnAsItself) {
         host::DriverFailures failures;
         failures.createSurface = DDERR_OUTOFVIDEOMEMORY;
         failures.createSurfaceCaps = c.failingCaps;
-        host::ScopedDrivers drivers({FakeDriverBuilder()
+        host::ScopedDrivers drivers({FakeDriver()
                                          .StandardModes()
-                                         .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL"))
+                                         .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL"))
                                          .Failures(failures)
                                          .Build()});
         shell_test::DebugCapture capture;
@@ -206,9 +206,9 @@ TEST_F(DisplayDeviceTest, LackOfVideoMemoryIsTracedTwiceAndPassedOnAsItself) {
     host::DriverFailures failures;
     failures.createSurface = DDERR_INVALIDPARAMS;
     failures.createSurfaceCaps = DDSCAPS_PRIMARYSURFACE;
-    host::ScopedDrivers drivers({FakeDriverBuilder()
+    host::ScopedDrivers drivers({FakeDriver()
                                      .StandardModes()
-                                     .Device(FakeDeviceBuilder(IID_IDirect3DHALDevice, "HAL"))
+                                     .Device(FakeDevice(IID_IDirect3DHALDevice, "HAL"))
                                      .Failures(failures)
                                      .Build()});
     DisplayDevice display;
@@ -239,7 +239,7 @@ TEST_F(DisplayDeviceTest, EachFailingStepGivesItsCodeAndOneTraceLineAndReleasesE
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        FakeDeviceBuilder device(IID_IDirect3DHALDevice, "HAL");
+        drivers::DeviceBuilder device = FakeDevice(IID_IDirect3DHALDevice, "HAL");
         if (c.deviceFails) {
             device.FailsWith(DDERR_OUTOFMEMORY);
         }
@@ -247,7 +247,7 @@ TEST_F(DisplayDeviceTest, EachFailingStepGivesItsCodeAndOneTraceLineAndReleasesE
             device.ZBufferFormats({});
         }
         host::ScopedDrivers drivers(
-            {FakeDriverBuilder().StandardModes().Device(device).Failures(c.failures).Build()});
+            {FakeDriver().StandardModes().Device(device).Failures(c.failures).Build()});
         shell_test::DebugCapture capture;
         DisplayDevice display;
         EXPECT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, &mode640x16,
@@ -266,7 +266,7 @@ TEST_F(DisplayDeviceTest, EachFailingStepGivesItsCodeAndOneTraceLineAndReleasesE
 }
 
 TEST_F(DisplayDeviceTest, ArgumentsAreCheckedBeforeAnythingIsTouched) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     DisplayDevice display;
     EXPECT_EQ(display.Create(nullptr, nullptr, &IID_IDirect3DHALDevice, nullptr, 0), E_INVALIDARG);
     EXPECT_EQ(display.Create(window, nullptr, nullptr, nullptr, 0), E_INVALIDARG);
@@ -281,7 +281,7 @@ TEST_F(DisplayDeviceTest, ArgumentsAreCheckedBeforeAnythingIsTouched) {
 }
 
 TEST_F(DisplayDeviceTest, DestroyReportsObjectsSomeoneElseStillHolds) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     DisplayDevice display;
     ASSERT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, nullptr, DISPLAY_ZBUFFER),
               S_OK);
@@ -297,7 +297,7 @@ TEST_F(DisplayDeviceTest, DestroyReportsObjectsSomeoneElseStillHolds) {
 }
 
 TEST_F(DisplayDeviceTest, AWindowedScreenRectangleFollowsTheClientArea) {
-    host::ScopedDrivers drivers(host::TypicalFakeDrivers());
+    host::ScopedDrivers drivers(test_drivers::TypicalFakeDrivers());
     DisplayDevice display;
     ASSERT_EQ(display.Create(window, nullptr, &IID_IDirect3DHALDevice, nullptr, 0), S_OK);
     const int width = display.width;

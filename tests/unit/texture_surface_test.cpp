@@ -28,10 +28,10 @@ std::vector<DDPIXELFORMAT> Formats(std::initializer_list<PixelKind> kinds) {
 // DirectDraw object through.
 class TextureDevice {
 public:
-    explicit TextureDevice(const host::FakeDeviceBuilder& device,
+    explicit TextureDevice(const drivers::DeviceBuilder& device,
                            const GUID& guid = IID_IDirect3DHALDevice,
                            host::DriverFailures failures = {})
-        : drivers_({host::FakeDriverBuilder().Device(device).Failures(failures).Build()}) {
+        : drivers_({test_drivers::FakeDriver().Device(device).Failures(failures).Build()}) {
         directDraw = gfx_test::CreateDirectDraw();
         directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D_));
         target_ = gfx_test::CreateSurface(directDraw, 32, 32, PixelKind::RGB565,
@@ -59,8 +59,8 @@ private:
     IDirect3DDevice7* device_ = nullptr;
 };
 
-host::FakeDeviceBuilder Hal(DWORD textureCaps, std::initializer_list<PixelKind> formats) {
-    host::FakeDeviceBuilder builder(IID_IDirect3DHALDevice, "HAL");
+drivers::DeviceBuilder Hal(DWORD textureCaps, std::initializer_list<PixelKind> formats) {
+    drivers::DeviceBuilder builder = test_drivers::FakeDevice(IID_IDirect3DHALDevice, "HAL");
     builder.TextureCaps(textureCaps).MaxTextureSize(256, 256).TextureFormats(Formats(formats));
     return builder;
 }
@@ -196,7 +196,7 @@ TEST(TextureRestore, ImagesAreStretchedOverPowerOfTwoTextures) {
 }
 
 TEST(TextureRestore, SquareOnlyDevicesAndSoftwareDevicesInSystemMemory) {
-    host::FakeDeviceBuilder software(IID_IDirect3DRGBDevice, "RGB");
+    drivers::DeviceBuilder software = test_drivers::FakeDevice(IID_IDirect3DRGBDevice, "RGB");
     software.Hardware(false)
         .TextureCaps(D3DPTEXTURECAPS_POW2 | D3DPTEXTURECAPS_SQUAREONLY)
         .MaxTextureSize(0, 0)

@@ -127,8 +127,8 @@ private:
 
 } // namespace
 
-IDirect3D7* CreateDirect3D(ddraw::DirectDraw* directDraw) {
-    return new Direct3D(directDraw);
+IDirect3D7* CreateDirect3D(IDirectDraw7* directDraw) {
+    return new Direct3D(static_cast<ddraw::DirectDraw*>(directDraw));
 }
 
 } // namespace d3d

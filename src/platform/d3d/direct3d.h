@@ -4,13 +4,10 @@
 
 #include "platform/d3d/d3d.h"
 
-namespace ddraw {
-class DirectDraw;
-}
-
 namespace d3d {
 
-// A new Direct3D object with one reference; it holds `directDraw`.
-IDirect3D7* CreateDirect3D(ddraw::DirectDraw* directDraw);
+// A new Direct3D object with one reference; it holds `directDraw`, which must be this platform's
+// (a host::Direct3DFactory, set on every driver by the driver builder).
+IDirect3D7* CreateDirect3D(IDirectDraw7* directDraw);
 
 } // namespace d3d

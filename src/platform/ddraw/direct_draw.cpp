@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "platform/d3d/direct3d.h"
 #include "platform/ddraw/clipper.h"
 #include "platform/ddraw/palette.h"
 #include "platform/ddraw/surface.h"
@@ -88,7 +87,10 @@ HRESULT DirectDraw::QueryInterface(REFIID riid, void** object) {
         if (HRESULT failure = driver_->failures.queryDirect3D; failure != DD_OK) {
             return failure;
         }
-        *object = d3d::CreateDirect3D(this);
+        if (driver_->direct3D == nullptr) {
+            return E_NOINTERFACE;
+        }
+        *object = driver_->direct3D(this);
         return S_OK;
     }
     return E_NOINTERFACE;

@@ -2,9 +2,9 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include "platform/desktop/sdl_window.h"
 #include "platform/gl/context.h"
 #include "platform/gl/refresh_pacing.h"
-#include "platform/host/sdl_window.h"
 
 namespace gl {
 
@@ -70,7 +70,7 @@ public:
     }
 
     bool DrawsInto(HWND window) const override {
-        return WindowAlive() && host::SdlWindowOf(window) == window_;
+        return WindowAlive() && desktop::SdlWindowOf(window) == window_;
     }
 
     void DrawableSize(int* width, int* height) const override {
@@ -97,7 +97,7 @@ public:
     }
 
 private:
-    bool WindowAlive() const { return host::SdlWindowOf(owner_) == window_; }
+    bool WindowAlive() const { return desktop::SdlWindowOf(owner_) == window_; }
 
     HWND owner_;
     SDL_Window* window_;
@@ -108,12 +108,12 @@ private:
 } // namespace
 
 std::unique_ptr<Context> CreateWindowContext(HWND window, std::string* failure) {
-    SDL_Window* sdl = host::SdlWindowOf(window);
+    SDL_Window* sdl = desktop::SdlWindowOf(window);
     if (sdl == nullptr) {
         *failure = "the window has no native window to draw into";
         return nullptr;
     }
-    if (!host::SdlWindowHasGl(window)) {
+    if (!desktop::SdlWindowHasGl(window)) {
         *failure = "the window was made without OpenGL";
         return nullptr;
     }

@@ -3,15 +3,15 @@
 
 #include <SDL.h>
 
+#include "platform/desktop/sdl_window.h"
 #include "platform/gl/letterbox.h"
 #include "platform/gl/refresh_pacing.h"
-#include "platform/host/sdl_window.h"
 
 namespace gl {
 
 void ShowRgbaInWindow(HWND window, int width, int height, const BYTE* rgba, int pitch,
                       bool waitForRefresh) {
-    SDL_Window* sdl = host::SdlWindowOf(window);
+    SDL_Window* sdl = desktop::SdlWindowOf(window);
     if (sdl == nullptr || width <= 0 || height <= 0) {
         return;
     }

@@ -4,8 +4,9 @@
 // A driver is plain data (GUID, names, capabilities, display modes, desktop mode, 3D devices) that
 // DirectDraw and Direct3D answer from. Each 3D device carries a factory that makes the
 // IDirect3DDevice7 for a render-target surface: the GL devices in the real set, the recording or
-// null device in tests (see fake_drivers.h). The set is process-wide; the real one is built on
-// first use, tests install their own. Nothing here opens a window or a GL context by itself.
+// null device in tests. The set is process-wide and starts empty: the program's entry installs
+// the real set (platform/drivers/), the capture tool its own, tests their fakes; all of them are
+// made with platform/drivers/driver_builder.h. Nothing here opens a window or a GL context.
 #pragma once
 
 #include <functional>
@@ -53,6 +54,10 @@ struct DriverFailures {
     HRESULT present = DD_OK;              // Flip, and Blt to the primary surface
 };
 
+// Makes the Direct3D object of a DirectDraw object (QueryInterface for IID_IDirect3D7) with one
+// reference for the caller; it holds the DirectDraw object.
+using Direct3DFactory = IDirect3D7* (*)(IDirectDraw7* directDraw);
+
 struct Driver {
     bool hasGuid = false; // the primary display driver has none (DirectDraw reports a null GUID)
     GUID guid{};
@@ -63,17 +68,16 @@ struct Driver {
     std::vector<DDSURFACEDESC2> modes; // in the order EnumDisplayModes lists them
     DDSURFACEDESC2 desktopMode{};      // what GetDisplayMode answers outside exclusive mode
     std::vector<std::shared_ptr<DeviceDescription>> devices;
+    Direct3DFactory direct3D = nullptr; // null: a driver without 3D (no IDirect3D7)
     DriverFailures failures;
 };
 
 using DriverSet = std::vector<std::shared_ptr<Driver>>;
 
-// The drivers of this run; the real set is built at the first call unless one was installed.
+// The drivers of this run: the installed set, or none.
 const DriverSet& Drivers();
 // Replaces the set. Objects already made keep the driver they were made from.
 void InstallDrivers(DriverSet drivers);
-// Goes back to the real set (built again at the next use).
-void InstallRealDrivers();
 
 // Installs a set for the lifetime of the object and puts the previous one back afterwards.
 class ScopedDrivers {
@@ -85,11 +89,7 @@ public:
 
 private:
     DriverSet previous_;
-    bool previousWasReal_;
 };
-
-// The real set: one primary driver with the window GL device and the EGL software device.
-DriverSet BuildRealDrivers();
 
 // Makes every surface of every DirectDraw object lost, as a mode change by another program
 // would; IsLost, Flip, Blt and Lock then answer DDERR_SURFACELOST until the surfaces are restored.

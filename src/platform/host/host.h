@@ -1,10 +1,11 @@
-// The host: the one place that decides what is real for a run.
+// The host's contracts: the seams through which a run decides what is real.
 //
 // Every seam starts in its headless default, which is what the tests get: a monotonic clock,
 // windows that are plain records with no display, message boxes written to standard error and
-// answered IDOK, dialogs that cannot be shown, debugger output to standard error. The real
-// program installs the desktop host (SDL windows and events, SDL message boxes, the ImGui dialog);
-// the capture tool installs its own seams; tests install fakes.
+// answered IDOK, dialogs that cannot be shown, debugger output to standard error. Nothing here
+// builds a real implementation: the program's entry installs the desktop's (platform/desktop/:
+// SDL windows and events, SDL message boxes, the ImGui dialog), the capture tool its own, tests
+// their fakes.
 //
 // Graphics seams (drivers, devices, presentation) are in platform/host/drivers.h.
 #pragma once
@@ -48,8 +49,8 @@ struct NativeWindow {
 struct NativeWindowRequest {
     HWND window = nullptr; // the window this native window stands for
     const char* title = "";
-    RECT rect{};      // outer rectangle in screen coordinates
-    DWORD style = 0;  // WS_ styles: WS_POPUP is borderless, an overlapped window is decorated
+    RECT rect{};     // outer rectangle in screen coordinates
+    DWORD style = 0; // WS_ styles: WS_POPUP is borderless, an overlapped window is decorated
     DWORD exStyle = 0;
 };
 
@@ -83,8 +84,12 @@ void SetWindowBackend(WindowBackend* backend);
 WindowBackend& Windows();
 
 // The native window of a top-level window; null for children, dialogs, destroyed handles and
-// headless records. Every backend method accepts null and then does nothing.
+// headless records. Every backend method accepts null and then does nothing. The window table
+// (platform/win32/) implements this, as it holds the native windows.
 NativeWindow* NativeWindowOf(HWND window);
+// Before a backend change: the old backend's native windows are destroyed, the records stay
+// (implemented by the window table too).
+void DetachNativeWindows();
 
 // ---- Message boxes and dialogs -----------------------------------------------------------------
 class MessageBoxHandler {
@@ -110,12 +115,5 @@ DialogHandler* Dialogs();
 // Null restores standard error.
 void SetDebugOutputSink(std::function<void(const char*)> sink);
 void WriteDebugOutput(const char* text);
-
-// ---- The desktop host --------------------------------------------------------------------------
-// Installs SDL windows and events, SDL message boxes (standard error when there is no display)
-// and the on-screen dialog. Returns false when SDL's video cannot start; the headless seams then
-// stay in place.
-bool InstallDesktopHost();
-void UninstallDesktopHost();
 
 } // namespace host

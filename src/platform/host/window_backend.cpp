@@ -3,7 +3,6 @@
 #include <thread>
 
 #include "platform/host/headless_window_backend.h"
-#include "platform/win32/native_window_events.h"
 
 namespace host {
 

@@ -20,6 +20,3 @@ void NativeKeyEvent(HWND window, WORD virtualKey, unsigned scanCode, bool down, 
                     bool altHeld);
 // The pointer moved over the window: WM_SETCURSOR, sent at once, as the platform does.
 void NativePointerOver(HWND window);
-
-// Before a backend change: the old backend's native windows are destroyed, the records stay.
-void DetachNativeWindows();

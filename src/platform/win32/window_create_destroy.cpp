@@ -243,16 +243,16 @@ NativeWindow* NativeWindowOf(HWND window) {
     return record != nullptr ? record->native : nullptr;
 }
 
-} // namespace host
-
 // Called when the window backend changes: the old backend's native windows go, the records stay.
 void DetachNativeWindows() {
     for (HWND window : AllWindows()) {
         WindowRecord* record = FindWindowRecord(window);
         if (record != nullptr && record->native != nullptr) {
-            host::NativeWindow* native = record->native;
+            NativeWindow* native = record->native;
             record->native = nullptr;
-            host::Windows().DestroyNativeWindow(native);
+            Windows().DestroyNativeWindow(native);
         }
     }
 }
+
+} // namespace host

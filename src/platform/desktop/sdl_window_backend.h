@@ -1,0 +1,51 @@
+// The SDL window backend: each top-level window is an SDL window, and SDL's events become window
+// messages (through platform/win32/native_window_events.h).
+//
+// SDL's window position and size are those of the client area; the frame around it is the
+// window manager's. Rectangles cross this boundary with the platform's nominal frame
+// (platform/win32/window_frame.h), so what the program saves it can restore exactly.
+#pragma once
+
+#include <vector>
+
+#include <SDL.h>
+
+#include "platform/host/host.h"
+
+namespace desktop {
+
+struct SdlNativeWindow final : host::NativeWindow {
+    SDL_Window* sdl = nullptr;
+    bool hasGl = false;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    bool fullscreen = false;
+};
+
+class SdlWindowBackend final : public host::WindowBackend {
+public:
+    ~SdlWindowBackend() override;
+    bool HasDisplay() override { return true; }
+    host::NativeWindow* CreateNativeWindow(const host::NativeWindowRequest& request) override;
+    void DestroyNativeWindow(host::NativeWindow* native) override;
+    void ApplyStyle(host::NativeWindow* native, DWORD style, DWORD exStyle) override;
+    void SetWindowRect(host::NativeWindow* native, const RECT& outer) override;
+    RECT GetWindowRect(host::NativeWindow* native) override;
+    RECT GetClientRect(host::NativeWindow* native) override;
+    void SetIcon(host::NativeWindow* native, const IconResource& icon) override;
+    void SetExclusiveFullscreen(host::NativeWindow* native, bool exclusive) override;
+    void ShowCursor(bool show) override;
+    RECT DesktopRect() override;
+    void SetMinimumClientSize(host::NativeWindow* native, int width, int height) override;
+    void PumpEvents() override;
+    void WaitEvents() override;
+
+private:
+    SdlNativeWindow* FindById(Uint32 windowId) const;
+    void HandleWindowEvent(const SDL_WindowEvent& event, std::vector<Uint32>* placed);
+    void HandleKeyEvent(const SDL_KeyboardEvent& event);
+
+    std::vector<SdlNativeWindow*> windows_;
+};
+
+} // namespace desktop
