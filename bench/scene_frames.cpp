@@ -30,6 +30,7 @@
 #include "mesh/mesh_file.h"
 #include "platform/drivers/driver_builder.h"
 #include "platform/host/host.h"
+#include "platform/host/presentation.h"
 #include "platform/win32/dialog_controls.h"
 #include "platform/win32/kernel.h"
 #include "resources/program_resources.h"

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "platform/d3d/gl_device.h"
 #include "platform/ddraw/pixel_formats.h"
+#include "platform/host/presentation.h"
 #include "support/fake_drivers.h"
 #include "support/gl_test_support.h"
 
@@ -70,9 +70,7 @@ TEST(GlSurfaceAccess, CpuWritesAndBlitsMeetTheDrawnPicture) {
 TEST(GlSurfaceAccess, AFullScreenFlipHandsTheFrameToTheSink) {
     host::ScopedDrivers drivers({test_drivers::FakeDriver()
                                      .Mode(320, 240, 16)
-                                     .Device(test_drivers::FakeDevice(IID_IDirect3DRGBDevice, "EGL")
-                                                 .Hardware(false)
-                                                 .Factory(d3d::CreateSoftwareGlDevice))
+                                     .Device(drivers::GlDevice(drivers::GlKind::SOFTWARE, "EGL"))
                                      .Build()});
     std::vector<BYTE> frame;
     int width = 0;

@@ -15,6 +15,7 @@
 #include "demo/scene_objects.h"
 #include "math/render_records.h"
 #include "platform/d3d/recording_device.h"
+#include "platform/host/presentation.h"
 #include "platform/win32/dialog_controls.h"
 #include "platform/win32/kernel.h"
 #include "resources/program_resources.h"

@@ -6,19 +6,15 @@
 
 #include <cstdio>
 
-#include "platform/d3d/gl_device.h"
 #include "platform/ddraw/pixel_formats.h"
+#include "platform/drivers/driver_builder.h"
 #include "platform/host/host.h"
-#include "support/fake_drivers.h"
 
 namespace gl_test {
 
 host::DriverSet SoftwareGlDrivers() {
-    return {test_drivers::FakeDriver()
-                .StandardModes()
-                .Device(test_drivers::FakeDevice(IID_IDirect3DRGBDevice, "EGL software")
-                            .Hardware(false)
-                            .Factory(d3d::CreateSoftwareGlDevice))
+    return {drivers::PrimaryDriver()
+                .Device(drivers::GlDevice(drivers::GlKind::SOFTWARE, "EGL software"))
                 .Build()};
 }
 

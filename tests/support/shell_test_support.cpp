@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "framework/d3denum.h"
+#include "platform/host/presentation.h"
 #include "support/window_test_support.h"
 
 namespace shell_test {

@@ -7,8 +7,9 @@
 
 #include "demo/demo_app.h"
 #include "demo/scene_objects.h"
-#include "platform/d3d/gl_device.h"
+#include "platform/gl/gl_device.h"
 #include "platform/host/host.h"
+#include "platform/host/presentation.h"
 #include "platform/win32/dialog_controls.h"
 #include "platform/win32/kernel.h"
 #include "resources/program_resources.h"

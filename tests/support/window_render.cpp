@@ -5,6 +5,7 @@
 #include "platform/ddraw/pixel_formats.h"
 #include "platform/host/drivers.h"
 #include "platform/host/host.h"
+#include "platform/host/presentation.h"
 
 namespace gl_test {
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ddraw/ddraw.h"
+#include "platform/host/presentation.h"
 #include "support/graphics_test_support.h"
 
 using gfx_test::CreateDirectDraw;

@@ -8,6 +8,7 @@
 
 #include "framework/d3dframe.h"
 #include "platform/ddraw/pixel_formats.h"
+#include "platform/host/presentation.h"
 #include "platform/win32/user.h"
 #include "support/fake_drivers.h"
 #include "support/graphics_test_support.h"

@@ -30,7 +30,7 @@ CaptureDevice BuildCaptureDevice(DeviceChoice choice) {
     }
     std::string gpuFailure;
     if (choice == DeviceChoice::GPU || choice == DeviceChoice::AUTO) {
-        if (std::unique_ptr<gl::Context> gpu = gl::CreateGpuContext(&gpuFailure)) {
+        if (std::unique_ptr<host::GlContext> gpu = gl::CreateGpuContext(&gpuFailure)) {
             result.name = drivers::DeviceName("GPU: ", gpu->Renderer(), "GPU");
             result.drivers = OneDeviceDriver(drivers::GlDevice(drivers::GlKind::GPU, result.name));
             return result;
@@ -41,7 +41,7 @@ CaptureDevice BuildCaptureDevice(DeviceChoice choice) {
         }
     }
     std::string softwareFailure;
-    if (std::unique_ptr<gl::Context> software = gl::CreateSoftwareContext(&softwareFailure)) {
+    if (std::unique_ptr<host::GlContext> software = gl::CreateSoftwareContext(&softwareFailure)) {
         result.name = drivers::DeviceName("Software: ", software->Renderer(), "Software");
         result.drivers = OneDeviceDriver(drivers::GlDevice(drivers::GlKind::SOFTWARE, result.name));
         return result;

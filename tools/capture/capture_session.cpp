@@ -15,6 +15,7 @@
 #include "demo/demo_app.h"
 #include "frame_writer.h"
 #include "platform/host/drivers.h"
+#include "platform/host/presentation.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 #include "progress_bar.h"

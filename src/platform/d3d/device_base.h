@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/d3d/device_state.h"
+#include "platform/d3d/draw_request.h"
 #include "platform/host/drivers.h"
 #include "platform/win32/com_object.h"
 
@@ -14,32 +15,6 @@ class Surface;
 }
 
 namespace d3d {
-
-// Limits of one draw call: 16-bit indices address at most this many vertices.
-constexpr DWORD DEVICE_MAX_VERTICES = 0xFFFF;
-constexpr DWORD DEVICE_MAX_INDICES = 3 * 0xFFFF;
-constexpr DWORD DEVICE_MAX_CLEAR_RECTS = 1024;
-
-// What changed since a device kind last looked (see TakeDirty).
-enum DirtyFlags : DWORD {
-    DIRTY_TRANSFORMS = 1u << 0,
-    DIRTY_MATERIAL = 1u << 1,
-    DIRTY_LIGHTS = 1u << 2,
-    DIRTY_RENDER_STATES = 1u << 3,
-    DIRTY_STAGE_STATES = 1u << 4,
-    DIRTY_VIEWPORT = 1u << 5,
-    DIRTY_TEXTURES = 1u << 6,
-    DIRTY_RENDER_TARGET = 1u << 7,
-    DIRTY_ALL = 0xFFu,
-};
-
-struct DrawRequest {
-    D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST;
-    const D3DVERTEX* vertices = nullptr;
-    DWORD vertexCount = 0;
-    const WORD* indices = nullptr; // null for DrawPrimitive
-    DWORD indexCount = 0;
-};
 
 class DeviceBase : public ComObject<IDirect3DDevice7> {
 public:

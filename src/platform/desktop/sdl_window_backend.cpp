@@ -4,8 +4,10 @@
 #include <map>
 #include <string>
 
+#include "platform/desktop/sdl_gl_context.h"
 #include "platform/desktop/sdl_keys.h"
 #include "platform/desktop/sdl_window.h"
+#include "platform/desktop/sdl_window_surface.h"
 #include "platform/win32/native_window_events.h"
 #include "platform/win32/user.h"
 #include "platform/win32/window_frame.h"
@@ -342,6 +344,25 @@ void SdlWindowBackend::PumpEvents() {
 void SdlWindowBackend::WaitEvents() {
     // Blocks in SDL until an event is pending; the next PumpEvents takes it.
     SDL_WaitEvent(nullptr);
+}
+
+std::unique_ptr<host::GlContext> SdlWindowBackend::CreateGlContext(host::NativeWindow* native,
+                                                                   std::string* failure) {
+    if (native == nullptr) {
+        return host::WindowBackend::CreateGlContext(native, failure);
+    }
+    return CreateSdlGlContext(native->window, failure);
+}
+
+std::string SdlWindowBackend::ProbeGlRenderer() {
+    return ProbeSdlGlRenderer();
+}
+
+void SdlWindowBackend::ShowFrame(host::NativeWindow* native, const host::PresentedFrame& frame,
+                                 bool waitForRefresh) {
+    if (SdlNativeWindow* window = AsSdl(native)) {
+        ShowFrameInWindow(window->sdl, frame, waitForRefresh);
+    }
 }
 
 SDL_Window* SdlWindowOf(HWND window) {

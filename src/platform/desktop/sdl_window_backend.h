@@ -39,6 +39,11 @@ public:
     void SetMinimumClientSize(host::NativeWindow* native, int width, int height) override;
     void PumpEvents() override;
     void WaitEvents() override;
+    std::unique_ptr<host::GlContext> CreateGlContext(host::NativeWindow* native,
+                                                     std::string* failure) override;
+    std::string ProbeGlRenderer() override;
+    void ShowFrame(host::NativeWindow* native, const host::PresentedFrame& frame,
+                   bool waitForRefresh) override;
 
 private:
     SdlNativeWindow* FindById(Uint32 windowId) const;

@@ -2,8 +2,8 @@
 #include "platform/drivers/driver_builder.h"
 
 #include "platform/d3d/direct3d.h"
-#include "platform/d3d/gl_device.h"
 #include "platform/drivers/standard_caps.h"
+#include "platform/gl/gl_device.h"
 #include "platform/host/host.h"
 
 namespace drivers {
@@ -178,15 +178,15 @@ DeviceBuilder GlDevice(GlKind kind, std::string name) {
     switch (kind) {
     case GlKind::WINDOW:
         return DeviceBuilder(IID_IDirect3DHALDevice, std::move(name))
-            .Factory(d3d::CreateWindowGlDevice);
+            .Factory(gl::CreateWindowGlDevice);
     case GlKind::SOFTWARE:
         return DeviceBuilder(IID_IDirect3DRGBDevice, std::move(name))
             .Hardware(false)
-            .Factory(d3d::CreateSoftwareGlDevice);
+            .Factory(gl::CreateSoftwareGlDevice);
     case GlKind::GPU:
         break;
     }
-    return DeviceBuilder(IID_IDirect3DHALDevice, std::move(name)).Factory(d3d::CreateGpuGlDevice);
+    return DeviceBuilder(IID_IDirect3DHALDevice, std::move(name)).Factory(gl::CreateGpuGlDevice);
 }
 
 std::string DeviceName(const std::string& prefix, const std::string& renderer,

@@ -77,7 +77,7 @@ EGLDisplay SoftwareDisplay(std::string* failure) {
 
 } // namespace
 
-std::unique_ptr<Context> CreateSoftwareContext(std::string* failure) {
+std::unique_ptr<host::GlContext> CreateSoftwareContext(std::string* failure) {
     EGLDisplay display = SoftwareDisplay(failure);
     if (display == EGL_NO_DISPLAY) {
         return nullptr;
@@ -97,15 +97,13 @@ std::unique_ptr<Context> CreateSoftwareContext(std::string* failure) {
 
 std::string ProbeSoftwareRenderer() {
     std::string failure;
-    std::unique_ptr<Context> context = CreateSoftwareContext(&failure);
+    std::unique_ptr<host::GlContext> context = CreateSoftwareContext(&failure);
     return context != nullptr ? context->Renderer() : std::string();
 }
 
-void Context::DrawableSize(int* width, int* height) const {
-    *width = 0;
-    *height = 0;
+std::string CurrentRenderer() {
+    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return name != nullptr ? name : "";
 }
-
-void Context::Swap(bool) {}
 
 } // namespace gl

@@ -8,7 +8,7 @@
 
 namespace gl {
 
-std::unique_ptr<Context> CreateGpuContext(std::string* failure) {
+std::unique_ptr<host::GlContext> CreateGpuContext(std::string* failure) {
     failure->clear();
     const std::vector<EGLDeviceEXT> devices = ListEglDevices(failure);
     if (!failure->empty()) {

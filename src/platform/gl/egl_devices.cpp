@@ -98,8 +98,7 @@ bool SurfacelessContext::MakeCurrent() {
 }
 
 void SurfacelessContext::ReadRenderer() {
-    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    renderer_ = name != nullptr ? name : "";
+    renderer_ = CurrentRenderer();
 }
 
 } // namespace gl

@@ -23,7 +23,7 @@ bool IsSoftwareEglDevice(EGLDeviceEXT device);
 EGLContext CreateSurfacelessContext(EGLDisplay display, std::string* failure);
 
 // Owns a surfaceless context; it renders into framebuffer objects only.
-class SurfacelessContext final : public Context {
+class SurfacelessContext final : public host::GlContext {
 public:
     SurfacelessContext(EGLDisplay display, EGLContext context)
         : display_(display), context_(context) {}

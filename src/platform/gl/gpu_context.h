@@ -11,6 +11,6 @@
 namespace gl {
 
 // Null (with a reason) when EGL lists no GPU device or none of them gives a 3.3 core context.
-std::unique_ptr<Context> CreateGpuContext(std::string* failure);
+std::unique_ptr<host::GlContext> CreateGpuContext(std::string* failure);
 
 } // namespace gl

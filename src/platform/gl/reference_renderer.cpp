@@ -51,7 +51,7 @@ GLuint Compile(GLenum type, const char* source) {
 } // namespace
 
 struct ReferenceRenderer::State {
-    std::unique_ptr<Context> context;
+    std::unique_ptr<host::GlContext> context;
     int width = 0, height = 0;
     GLuint framebuffer = 0, colour = 0, depth = 0;
     GLuint program = 0, vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;

@@ -6,10 +6,10 @@
 #include <cmath>
 
 #include "platform/ddraw/surface.h"
-#include "platform/gl/letterbox.h"
 #include "platform/gl/render_target.h"
 #include "platform/gl/texture_cache.h"
 #include "platform/gl/transforms.h"
+#include "platform/host/presentation.h"
 
 namespace gl {
 
@@ -589,8 +589,8 @@ void Renderer::ShowInWindow(ddraw::Surface& surface, int drawableWidth, int draw
     if (data == nullptr) {
         return;
     }
-    const Letterbox box =
-        FitWithAspect(data->Width(), data->Height(), drawableWidth, drawableHeight);
+    const host::Letterbox box =
+        host::FitWithAspect(data->Width(), data->Height(), drawableWidth, drawableHeight);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, data->Framebuffer());
     boundFramebuffer_ = 0xFFFFFFFF;

@@ -10,10 +10,15 @@
 #include <utility>
 #include <vector>
 
-#include "platform/d3d/device_base.h"
+#include "platform/d3d/device_state.h"
+#include "platform/d3d/draw_request.h"
 #include "platform/gl/garbage.h"
 #include "platform/gl/shader.h"
 #include "platform/gl/stream_buffer.h"
+
+namespace ddraw {
+class Surface;
+}
 
 namespace gl {
 

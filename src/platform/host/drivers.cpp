@@ -1,4 +1,4 @@
-// The process-wide driver set and the frame sink.
+// The process-wide driver set.
 #include "platform/host/drivers.h"
 
 #include <utility>
@@ -10,11 +10,6 @@ namespace {
 DriverSet& Installed() {
     static DriverSet installed;
     return installed;
-}
-
-FrameSink& Sink() {
-    static FrameSink sink;
-    return sink;
 }
 
 } // namespace
@@ -33,14 +28,6 @@ ScopedDrivers::ScopedDrivers(DriverSet drivers) : previous_(std::move(Installed(
 
 ScopedDrivers::~ScopedDrivers() {
     Installed() = std::move(previous_);
-}
-
-void SetFrameSink(FrameSink sink) {
-    Sink() = std::move(sink);
-}
-
-const FrameSink& GetFrameSink() {
-    return Sink();
 }
 
 } // namespace host

@@ -1,5 +1,5 @@
-// The graphics seams of the host: which display drivers and 3D devices exist for a run, how their
-// failures can be provoked, and where presented frames go.
+// The graphics seams of the host: which display drivers and 3D devices exist for a run, and how
+// their failures can be provoked. Where presented frames go is host/presentation.h.
 //
 // A driver is plain data (GUID, names, capabilities, display modes, desktop mode, 3D devices) that
 // DirectDraw and Direct3D answer from. Each 3D device carries a factory that makes the
@@ -94,22 +94,5 @@ private:
 // Makes every surface of every DirectDraw object lost, as a mode change by another program
 // would; IsLost, Flip, Blt and Lock then answer DDERR_SURFACELOST until the surfaces are restored.
 void LoseAllSurfaces();
-
-// ---- Presentation ------------------------------------------------------------------------------
-// One presented frame: the back buffer as the device drew it, top row first, 4 bytes per pixel
-// in the order red, green, blue, alpha (alpha 255).
-struct PresentedFrame {
-    HWND window = nullptr; // the window it was presented to (may be a headless record)
-    int width = 0;
-    int height = 0;
-    int pitch = 0;              // bytes from one row to the next
-    const BYTE* rgba = nullptr; // valid only during the call
-};
-
-using FrameSink = std::function<void(const PresentedFrame&)>;
-// With a sink set, every Flip and every Blt to a primary surface reads the frame back and hands
-// it to the sink, as well as showing it in the window when there is one. Null removes the sink.
-void SetFrameSink(FrameSink sink);
-const FrameSink& GetFrameSink();
 
 } // namespace host

@@ -11,7 +11,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <string>
 
+#include "platform/host/gl_context.h"
+#include "platform/host/presentation.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/types.h"
 
@@ -76,6 +80,20 @@ public:
     virtual void PumpEvents() = 0;
     // Blocks until a native event is pending, without spinning.
     virtual void WaitEvents() = 0;
+
+    // ---- Drawing into windows: what the 3D devices and presentation need of a backend ----
+    // A 3.3 core GL context on the window (gl_context.h), or null with the reason: no native
+    // window, a window made without GL, or no such context to be had.
+    virtual std::unique_ptr<GlContext> CreateGlContext(NativeWindow* native, std::string* failure);
+    // The renderer string a window context would report, for the device list; empty without GL.
+    // It may make a context and destroy it again.
+    virtual std::string ProbeGlRenderer() { return std::string(); }
+    // Shows a picture from memory in the window, fitted by FitWithAspect with black borders (for
+    // the software device and memory surfaces). With `waitForRefresh` (a full-screen flip) it
+    // waits until a refresh period of the display has passed since the previous picture, so a
+    // full-screen loop never outruns the display and never spins.
+    virtual void ShowFrame(NativeWindow* /*native*/, const PresentedFrame& /*frame*/,
+                           bool /*waitForRefresh*/) {}
 };
 
 // Null restores the headless backend. The backend is not owned. Native windows of the previous

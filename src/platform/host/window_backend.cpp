@@ -19,6 +19,11 @@ void HeadlessWindowBackend::WaitEvents() {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
+std::unique_ptr<GlContext> WindowBackend::CreateGlContext(NativeWindow*, std::string* failure) {
+    *failure = "the window has no native window to draw into";
+    return nullptr;
+}
+
 void SetWindowBackend(WindowBackend* backend) {
     WindowBackend* next = backend != nullptr ? backend : &headlessBackend;
     if (next == currentBackend) {

@@ -1,10 +1,28 @@
-// Fitting a picture into an area with its aspect kept.
-#include "platform/gl/letterbox.h"
+// The frame sink, and fitting a picture into an area with its aspect kept.
+#include "platform/host/presentation.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
-namespace gl {
+namespace host {
+
+namespace {
+
+FrameSink& Sink() {
+    static FrameSink sink;
+    return sink;
+}
+
+} // namespace
+
+void SetFrameSink(FrameSink sink) {
+    Sink() = std::move(sink);
+}
+
+const FrameSink& GetFrameSink() {
+    return Sink();
+}
 
 Letterbox FitWithAspect(int sourceWidth, int sourceHeight, int areaWidth, int areaHeight) {
     Letterbox box;
@@ -28,4 +46,4 @@ Letterbox FitWithAspect(int sourceWidth, int sourceHeight, int areaWidth, int ar
     return box;
 }
 
-} // namespace gl
+} // namespace host

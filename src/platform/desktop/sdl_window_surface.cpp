@@ -1,18 +1,14 @@
 // Pictures from memory into SDL window surfaces.
-#include "platform/gl/window_surface.h"
+#include "platform/desktop/sdl_window_surface.h"
 
 #include <SDL.h>
 
-#include "platform/desktop/sdl_window.h"
-#include "platform/gl/letterbox.h"
-#include "platform/gl/refresh_pacing.h"
+#include "platform/desktop/refresh_pacing.h"
 
-namespace gl {
+namespace desktop {
 
-void ShowRgbaInWindow(HWND window, int width, int height, const BYTE* rgba, int pitch,
-                      bool waitForRefresh) {
-    SDL_Window* sdl = desktop::SdlWindowOf(window);
-    if (sdl == nullptr || width <= 0 || height <= 0) {
+void ShowFrameInWindow(SDL_Window* sdl, const host::PresentedFrame& frame, bool waitForRefresh) {
+    if (sdl == nullptr || frame.width <= 0 || frame.height <= 0) {
         return;
     }
     // The window surface must be the window system's own image, not a texture of SDL's renderer
@@ -26,13 +22,15 @@ void ShowRgbaInWindow(HWND window, int width, int height, const BYTE* rgba, int 
     if (screen == nullptr) {
         return;
     }
-    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<BYTE*>(rgba), width, height, 32, pitch, SDL_PIXELFORMAT_RGBA32);
+    SDL_Surface* picture =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<BYTE*>(frame.rgba), frame.width, frame.height,
+                                           32, frame.pitch, SDL_PIXELFORMAT_RGBA32);
     if (picture == nullptr) {
         return;
     }
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
-    const Letterbox box = FitWithAspect(width, height, screen->w, screen->h);
+    const host::Letterbox box =
+        host::FitWithAspect(frame.width, frame.height, screen->w, screen->h);
     SDL_Rect area{box.x, box.y, box.width, box.height};
     SDL_BlitScaled(picture, nullptr, screen, &area);
     SDL_FreeSurface(picture);
@@ -42,4 +40,4 @@ void ShowRgbaInWindow(HWND window, int width, int height, const BYTE* rgba, int 
     SDL_UpdateWindowSurface(sdl);
 }
 
-} // namespace gl
+} // namespace desktop

@@ -1,12 +1,13 @@
 // The window's own OpenGL context, through SDL.
-#include <SDL.h>
-#include <epoxy/gl.h>
+#include "platform/desktop/sdl_gl_context.h"
 
+#include <SDL.h>
+
+#include "platform/desktop/refresh_pacing.h"
 #include "platform/desktop/sdl_window.h"
 #include "platform/gl/context.h"
-#include "platform/gl/refresh_pacing.h"
 
-namespace gl {
+namespace desktop {
 
 namespace {
 
@@ -39,16 +40,11 @@ private:
     int saved_[COUNT]{};
 };
 
-std::string RendererString() {
-    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    return name != nullptr ? name : "";
-}
-
-class WindowContext final : public Context {
+class WindowContext final : public host::GlContext {
 public:
     WindowContext(HWND owner, SDL_Window* window, SDL_GLContext context)
         : owner_(owner), window_(window), context_(context) {
-        renderer_ = RendererString();
+        renderer_ = gl::CurrentRenderer();
     }
     ~WindowContext() override {
         if (SDL_GL_GetCurrentContext() == context_) {
@@ -70,7 +66,7 @@ public:
     }
 
     bool DrawsInto(HWND window) const override {
-        return WindowAlive() && desktop::SdlWindowOf(window) == window_;
+        return WindowAlive() && SdlWindowOf(window) == window_;
     }
 
     void DrawableSize(int* width, int* height) const override {
@@ -97,7 +93,7 @@ public:
     }
 
 private:
-    bool WindowAlive() const { return desktop::SdlWindowOf(owner_) == window_; }
+    bool WindowAlive() const { return SdlWindowOf(owner_) == window_; }
 
     HWND owner_;
     SDL_Window* window_;
@@ -107,13 +103,13 @@ private:
 
 } // namespace
 
-std::unique_ptr<Context> CreateWindowContext(HWND window, std::string* failure) {
-    SDL_Window* sdl = desktop::SdlWindowOf(window);
+std::unique_ptr<host::GlContext> CreateSdlGlContext(HWND window, std::string* failure) {
+    SDL_Window* sdl = SdlWindowOf(window);
     if (sdl == nullptr) {
         *failure = "the window has no native window to draw into";
         return nullptr;
     }
-    if (!desktop::SdlWindowHasGl(window)) {
+    if (!SdlWindowHasGl(window)) {
         *failure = "the window was made without OpenGL";
         return nullptr;
     }
@@ -129,7 +125,7 @@ std::unique_ptr<Context> CreateWindowContext(HWND window, std::string* failure) 
     return std::make_unique<WindowContext>(window, sdl, context);
 }
 
-std::string ProbeWindowRenderer() {
+std::string ProbeSdlGlRenderer() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         return std::string();
     }
@@ -144,7 +140,7 @@ std::string ProbeWindowRenderer() {
             context = SDL_GL_CreateContext(window);
         }
         if (context != nullptr) {
-            renderer = RendererString();
+            renderer = gl::CurrentRenderer();
             SDL_GL_MakeCurrent(window, nullptr);
             SDL_GL_DeleteContext(context);
         }
@@ -156,4 +152,4 @@ std::string ProbeWindowRenderer() {
     return renderer;
 }
 
-} // namespace gl
+} // namespace desktop

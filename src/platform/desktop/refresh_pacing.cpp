@@ -1,9 +1,9 @@
 // Pacing presentation to the display's refresh rate.
-#include "platform/gl/refresh_pacing.h"
+#include "platform/desktop/refresh_pacing.h"
 
 #include <SDL.h>
 
-namespace gl {
+namespace desktop {
 
 void PaceToDisplayRefresh(SDL_Window* window) {
     static Uint64 last = 0;
@@ -21,4 +21,4 @@ void PaceToDisplayRefresh(SDL_Window* window) {
     last = SDL_GetPerformanceCounter();
 }
 
-} // namespace gl
+} // namespace desktop

@@ -5,10 +5,10 @@
 
 struct SDL_Window;
 
-namespace gl {
+namespace desktop {
 
 // Sleeps until one refresh period of the window's display has passed since the previous call.
 // After a swap that already waited for the refresh it sleeps little or not at all.
 void PaceToDisplayRefresh(SDL_Window* window);
 
-} // namespace gl
+} // namespace desktop

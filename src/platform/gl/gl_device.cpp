@@ -1,6 +1,6 @@
 // The GL devices: the common device state driven into a gl::Renderer, and the render target's
 // pixels kept between the framebuffer and the surface's memory.
-#include "platform/d3d/gl_device.h"
+#include "platform/gl/gl_device.h"
 
 #include <string>
 #include <vector>
@@ -12,18 +12,19 @@
 #include "platform/gl/gpu_context.h"
 #include "platform/gl/renderer.h"
 #include "platform/host/host.h"
+#include "platform/host/presentation.h"
 
-namespace d3d {
+namespace gl {
 
 namespace {
 
-class GlDevice final : public DeviceBase, public ddraw::SurfaceBacking {
+class GlDevice final : public d3d::DeviceBase, public ddraw::SurfaceBacking {
 public:
-    GlDevice(const host::DeviceCreation& creation, std::unique_ptr<gl::Context> context)
-        : DeviceBase(creation), context_(std::move(context)),
+    GlDevice(const host::DeviceCreation& creation, std::unique_ptr<host::GlContext> context)
+        : d3d::DeviceBase(creation), context_(std::move(context)),
           backed_(std::make_shared<std::vector<ddraw::Surface*>>()) {
         context_->MakeCurrent();
-        renderer_ = std::make_unique<gl::Renderer>();
+        renderer_ = std::make_unique<Renderer>();
     }
 
     // Prepares drawing into the render target; false (with a reason) when GL cannot.
@@ -86,7 +87,7 @@ protected:
         return renderer_->Clear(State(), TakeDirty(), count, rects, flags, color, z);
     }
 
-    HRESULT DoDraw(const DrawRequest& request) override {
+    HRESULT DoDraw(const d3d::DrawRequest& request) override {
         if (!context_->MakeCurrent()) {
             return DDERR_GENERIC;
         }
@@ -121,8 +122,8 @@ private:
         context_.reset();
     }
 
-    std::unique_ptr<gl::Context> context_;
-    std::unique_ptr<gl::Renderer> renderer_;
+    std::unique_ptr<host::GlContext> context_;
+    std::unique_ptr<Renderer> renderer_;
     std::shared_ptr<std::vector<ddraw::Surface*>> backed_;
     std::vector<BYTE> frame_; // the last read-back frame, reused
 };
@@ -148,8 +149,8 @@ HRESULT CreateWindowGlDevice(const host::DeviceCreation& creation, IDirect3DDevi
     *device = nullptr;
     ddraw::Surface* target = ddraw::SurfaceFromInterface(creation.renderTarget);
     std::string failure;
-    std::unique_ptr<gl::Context> context =
-        gl::CreateWindowContext(target->Owner()->CooperativeWindow(), &failure);
+    std::unique_ptr<host::GlContext> context = host::Windows().CreateGlContext(
+        host::NativeWindowOf(target->Owner()->CooperativeWindow()), &failure);
     if (context == nullptr) {
         host::WriteDebugOutput(("window GL device unavailable: " + failure + "\n").c_str());
         return DDERR_GENERIC;
@@ -163,7 +164,7 @@ HRESULT CreateSoftwareGlDevice(const host::DeviceCreation& creation, IDirect3DDe
     }
     *device = nullptr;
     std::string failure;
-    std::unique_ptr<gl::Context> context = gl::CreateSoftwareContext(&failure);
+    std::unique_ptr<host::GlContext> context = CreateSoftwareContext(&failure);
     if (context == nullptr) {
         host::WriteDebugOutput(("software GL device unavailable: " + failure + "\n").c_str());
         return DDERR_GENERIC;
@@ -177,7 +178,7 @@ HRESULT CreateGpuGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7
     }
     *device = nullptr;
     std::string failure;
-    std::unique_ptr<gl::Context> context = gl::CreateGpuContext(&failure);
+    std::unique_ptr<host::GlContext> context = CreateGpuContext(&failure);
     if (context == nullptr) {
         host::WriteDebugOutput(("GPU GL device unavailable: " + failure + "\n").c_str());
         return DDERR_GENERIC;
@@ -185,4 +186,4 @@ HRESULT CreateGpuGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7
     return Finish(new GlDevice(creation, std::move(context)), device, "GPU GL");
 }
 
-} // namespace d3d
+} // namespace gl

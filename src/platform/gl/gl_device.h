@@ -6,14 +6,14 @@
 
 #include "platform/host/drivers.h"
 
-namespace d3d {
+namespace gl {
 
-// Device factories (see host::DeviceFactory). The window device needs the DirectDraw object's
-// cooperative window to have an SDL window made for GL; otherwise creation fails with
+// Device factories (see host::DeviceFactory). The window device draws on the context the window
+// backend makes on the DirectDraw object's cooperative window; without one, creation fails with
 // DDERR_GENERIC and the reason goes to the debug output.
 HRESULT CreateWindowGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7** device);
 HRESULT CreateSoftwareGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7** device);
 // A GPU through EGL, offscreen like the software device (see gl/gpu_context.h).
 HRESULT CreateGpuGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7** device);
 
-} // namespace d3d
+} // namespace gl
