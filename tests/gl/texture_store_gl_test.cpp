@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ddraw/pixel_formats.h"
+#include "platform/ddraw/rgba_pixels.h"
 #include "platform/desktop/desktop_host.h"
 #include "platform/drivers/real_drivers.h"
 #include "platform/host/drivers.h"
@@ -194,14 +195,15 @@ std::vector<BYTE> DrawShowTextures(HWND window, const GUID& deviceGuid, std::str
         desc.dwSize = sizeof(desc);
         if (target->Lock(nullptr, &desc, DDLOCK_READONLY, nullptr) == DD_OK) {
             const ddraw::PixelLayout layout = ddraw::DescribePixelFormat(desc.ddpfPixelFormat);
-            const auto* bits = static_cast<const BYTE*>(desc.lpSurface);
-            for (int y = 0; y < SHOW_HEIGHT; ++y) {
-                for (int x = 0; x < SHOW_WIDTH; ++x) {
-                    const ddraw::Argb c = ddraw::ReadPixel(
-                        layout, bits + size_t(y) * desc.lPitch + size_t(x) * 4, nullptr, false);
-                    picture.insert(picture.end(), {BYTE(c >> 16), BYTE(c >> 8), BYTE(c), 255});
-                }
-            }
+            ddraw::PixelView view;
+            view.layout = &layout;
+            view.pixels = static_cast<const BYTE*>(desc.lpSurface);
+            view.pitch = desc.lPitch;
+            view.width = SHOW_WIDTH;
+            view.height = SHOW_HEIGHT;
+            picture.resize(size_t(SHOW_WIDTH) * SHOW_HEIGHT * 4);
+            ddraw::ConvertToRgba(view, ddraw::AlphaRule::OPAQUE, ddraw::RowOrder::TOP_DOWN,
+                                 picture.data());
             target->Unlock(nullptr);
         }
     } else {

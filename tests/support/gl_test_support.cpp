@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/ddraw/pixel_formats.h"
+#include "platform/ddraw/rgba_pixels.h"
 #include "platform/drivers/driver_builder.h"
 #include "platform/host/host.h"
 
@@ -135,19 +136,13 @@ std::vector<BYTE> OffscreenRig::Rgba() {
         return rgba;
     }
     const ddraw::PixelLayout layout = ddraw::DescribePixelFormat(desc.ddpfPixelFormat);
-    const auto* bits = static_cast<const BYTE*>(desc.lpSurface);
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            const ddraw::Argb c = ddraw::ReadPixel(
-                layout, bits + size_t(y) * desc.lPitch + size_t(x) * layout.bytesPerPixel, nullptr,
-                false);
-            BYTE* out = &rgba[(size_t(y) * width_ + x) * 4];
-            out[0] = BYTE(c >> 16);
-            out[1] = BYTE(c >> 8);
-            out[2] = BYTE(c);
-            out[3] = 255;
-        }
-    }
+    ddraw::PixelView view;
+    view.layout = &layout;
+    view.pixels = static_cast<const BYTE*>(desc.lpSurface);
+    view.pitch = desc.lPitch;
+    view.width = width_;
+    view.height = height_;
+    ddraw::ConvertToRgba(view, ddraw::AlphaRule::OPAQUE, ddraw::RowOrder::TOP_DOWN, rgba.data());
     target->Unlock(nullptr);
     return rgba;
 }

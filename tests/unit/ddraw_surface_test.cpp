@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ddraw/ddraw.h"
+#include "platform/ddraw/rgba_pixels.h"
 #include "platform/ddraw/surface.h"
 #include "platform/win32/com_object.h"
 #include "support/graphics_test_support.h"
@@ -290,7 +291,7 @@ TEST_F(SurfaceTest, FrameReadingMatchesThePixelReaderInBothBackBufferFormats) {
     for (IDirectDrawSurface7* face : {rgb565, xrgb8888}) {
         const ddraw::Surface& surface = *ddraw::SurfaceFromInterface(face);
         std::vector<BYTE> rgba;
-        surface.ReadRgba(rgba);
+        ddraw::SurfaceToRgba(surface, ddraw::AlphaRule::OPAQUE, ddraw::RowOrder::TOP_DOWN, rgba);
         const std::vector<DWORD> raw = ReadRawPixels(face);
         ASSERT_EQ(rgba.size(), raw.size() * 4);
         const int bytes = surface.Layout().bytesPerPixel;
@@ -306,4 +307,58 @@ TEST_F(SurfaceTest, FrameReadingMatchesThePixelReaderInBothBackBufferFormats) {
     }
     rgb565->Release();
     xrgb8888->Release();
+}
+
+// One conversion serves pictures (opaque, top row first), textures (the pixels' own alpha, from
+// the palette's flags when it carries alpha) and GL uploads (bottom row first).
+TEST_F(SurfaceTest, RgbaConversionFollowsItsAlphaRuleAndRowOrder) {
+    auto convert = [](IDirectDrawSurface7* face, ddraw::AlphaRule alpha, ddraw::RowOrder rows) {
+        std::vector<BYTE> rgba;
+        ddraw::SurfaceToRgba(*ddraw::SurfaceFromInterface(face), alpha, rows, rgba);
+        return rgba;
+    };
+    using ddraw::AlphaRule;
+    using ddraw::RowOrder;
+
+    // Two rows of ARGB8888 and ARGB4444: half-transparent red above opaque-less blue.
+    for (PixelKind kind : {PixelKind::ARGB8888, PixelKind::ARGB4444}) {
+        IDirectDrawSurface7* face = CreateSurface(directDraw, 1, 2, kind);
+        WriteRawPixels(face, kind == PixelKind::ARGB8888
+                                 ? std::vector<DWORD>{0x88FF0000u, 0x000000FFu}
+                                 : std::vector<DWORD>{0x8F00u, 0x000Fu});
+        EXPECT_EQ(convert(face, AlphaRule::FROM_PIXELS, RowOrder::TOP_DOWN),
+                  (std::vector<BYTE>{255, 0, 0, 0x88, 0, 0, 255, 0}));
+        EXPECT_EQ(convert(face, AlphaRule::OPAQUE, RowOrder::TOP_DOWN),
+                  (std::vector<BYTE>{255, 0, 0, 255, 0, 0, 255, 255}));
+        EXPECT_EQ(convert(face, AlphaRule::FROM_PIXELS, RowOrder::BOTTOM_UP),
+                  (std::vector<BYTE>{0, 0, 255, 0, 255, 0, 0, 0x88}));
+        face->Release();
+    }
+
+    // Formats without alpha are opaque under either rule.
+    IDirectDrawSurface7* rgb = CreateSurface(directDraw, 2, 1, PixelKind::XRGB8888);
+    WriteRawPixels(rgb, {0x00102030u, 0x77405060u});
+    EXPECT_EQ(convert(rgb, AlphaRule::FROM_PIXELS, RowOrder::TOP_DOWN),
+              (std::vector<BYTE>{0x10, 0x20, 0x30, 255, 0x40, 0x50, 0x60, 255}));
+    rgb->Release();
+
+    // Palette indices: the palette's flags are alpha only for an alpha palette, and only for
+    // textures; without a palette, black.
+    IDirectDrawSurface7* indexed = CreateSurface(directDraw, 2, 1, PixelKind::PAL8);
+    WriteRawPixels(indexed, {1, 0});
+    EXPECT_EQ(convert(indexed, AlphaRule::FROM_PIXELS, RowOrder::TOP_DOWN),
+              (std::vector<BYTE>{0, 0, 0, 255, 0, 0, 0, 255}));
+    for (DWORD caps : {DWORD(DDPCAPS_8BIT), DWORD(DDPCAPS_8BIT | DDPCAPS_ALPHA)}) {
+        IDirectDrawPalette* palette = MakePalette(caps, {{1, 2, 3, 0}, {200, 100, 50, 0x40}});
+        ASSERT_EQ(indexed->SetPalette(palette), DD_OK);
+        const BYTE alpha = (caps & DDPCAPS_ALPHA) != 0 ? 0x40 : 255;
+        EXPECT_EQ(convert(indexed, AlphaRule::FROM_PIXELS, RowOrder::TOP_DOWN),
+                  (std::vector<BYTE>{200, 100, 50, alpha, 1, 2, 3,
+                                     BYTE((caps & DDPCAPS_ALPHA) != 0 ? 0 : 255)}));
+        EXPECT_EQ(convert(indexed, AlphaRule::OPAQUE, RowOrder::TOP_DOWN),
+                  (std::vector<BYTE>{200, 100, 50, 255, 1, 2, 3, 255}));
+        indexed->SetPalette(nullptr);
+        palette->Release();
+    }
+    indexed->Release();
 }

@@ -157,6 +157,16 @@ PixelLayout DescribePixelFormat(const DDPIXELFORMAT& format) {
     return layout;
 }
 
+bool IsRgb565(const PixelLayout& layout) {
+    return layout.bytesPerPixel == 2 && layout.red.mask == 0xF800 && layout.green.mask == 0x07E0 &&
+           layout.blue.mask == 0x001F;
+}
+
+bool IsXrgb8888(const PixelLayout& layout) {
+    return layout.bytesPerPixel == 4 && layout.red.mask == 0x00FF0000 &&
+           layout.green.mask == 0x0000FF00 && layout.blue.mask == 0x000000FF;
+}
+
 bool SamePixelFormat(const DDPIXELFORMAT& a, const DDPIXELFORMAT& b) {
     const DWORD kindFlags = DDPF_RGB | DDPF_PALETTEINDEXED8 | DDPF_ZBUFFER | DDPF_ALPHAPIXELS;
     if ((a.dwFlags & kindFlags) != (b.dwFlags & kindFlags)) {

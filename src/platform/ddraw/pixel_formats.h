@@ -44,6 +44,11 @@ struct PixelLayout {
 };
 
 PixelLayout DescribePixelFormat(const DDPIXELFORMAT& format);
+
+// The two layouts GL and the fast loops take as they are: 16-bit RGB565, and 32-bit with red,
+// green and blue in the low three bytes (blue lowest; the fourth byte unused or alpha).
+bool IsRgb565(const PixelLayout& layout);
+bool IsXrgb8888(const PixelLayout& layout);
 bool SamePixelFormat(const DDPIXELFORMAT& a, const DDPIXELFORMAT& b);
 
 // 0xAARRGGBB with 8 bits per channel; direct colour without an alpha mask reads as opaque.

@@ -1,6 +1,9 @@
 // Presentation of frames that live in memory.
 #include "platform/ddraw/present.h"
 
+#include <vector>
+
+#include "platform/ddraw/rgba_pixels.h"
 #include "platform/host/host.h"
 #include "platform/host/presentation.h"
 
@@ -19,6 +22,21 @@ host::PresentedFrame Frame(HWND window, int width, int height, const BYTE* rgba,
 }
 
 } // namespace
+
+HRESULT PresentSurface(Surface& frame, const PresentRequest& request) {
+    if (SurfaceBacking* backing = frame.Backing()) {
+        return backing->Present(frame, request);
+    }
+    if (frame.Layout().depth) {
+        return DDERR_INVALIDPIXELFORMAT;
+    }
+    // One buffer for all memory presentation, so that presenting allocates only when the frame
+    // size grows.
+    static std::vector<BYTE> rgba;
+    SurfaceToRgba(frame, AlphaRule::OPAQUE, RowOrder::TOP_DOWN, rgba);
+    PresentRgba(request, frame.Width(), frame.Height(), rgba.data(), frame.Width() * 4);
+    return DD_OK;
+}
 
 void DeliverToFrameSink(HWND window, int width, int height, const BYTE* rgba, int pitch) {
     if (const host::FrameSink& sink = host::GetFrameSink()) {

@@ -1,10 +1,15 @@
-// Presentation of frames that live in memory (surfaces without a device backing them, and the
-// read-back of the software device): to the host's frame sink and into the window.
+// Presentation: a flip or a blit to the primary surface shows a surface's picture. A surface a
+// device renders into presents through the device (its SurfaceBacking); a frame that lives in
+// memory (a plain surface, or the software device's read-back) goes to the host's frame sink and
+// into the window through the window backend (host/presentation.h).
 #pragma once
 
 #include "platform/ddraw/surface.h"
 
 namespace ddraw {
+
+// Shows `frame` as the request says. DDERR_INVALIDPIXELFORMAT for a z-buffer.
+HRESULT PresentSurface(Surface& frame, const PresentRequest& request);
 
 // `rgba` is top row first, 4 bytes per pixel (red, green, blue, alpha).
 void PresentRgba(const PresentRequest& request, int width, int height, const BYTE* rgba, int pitch);

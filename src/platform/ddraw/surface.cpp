@@ -373,7 +373,7 @@ HRESULT Surface::Blt(RECT* destinationRect, IDirectDrawSurface7* source, RECT* s
         request.window = clipper_ != nullptr && clipper_->Window() != nullptr
                              ? clipper_->Window()
                              : owner_->CooperativeWindow();
-        return Present(*from, request);
+        return PresentSurface(*from, request);
     }
 
     const RECT area = destinationRect != nullptr ? *destinationRect : whole;
@@ -417,22 +417,7 @@ HRESULT Surface::Flip(IDirectDrawSurface7* target, DWORD) {
     PresentRequest request;
     request.window = owner_->CooperativeWindow();
     request.fullscreen = true;
-    return Present(*back, request);
-}
-
-HRESULT Surface::Present(Surface& frame, const PresentRequest& request) {
-    if (frame.backing_ != nullptr) {
-        return frame.backing_->Present(frame, request);
-    }
-    if (frame.layout_.depth) {
-        return DDERR_INVALIDPIXELFORMAT;
-    }
-    // One buffer for all memory presentation, so that presenting allocates only when the frame
-    // size grows.
-    static std::vector<BYTE> rgba;
-    frame.ReadRgba(rgba);
-    PresentRgba(request, frame.Width(), frame.Height(), rgba.data(), frame.Width() * 4);
-    return DD_OK;
+    return PresentSurface(*back, request);
 }
 
 // ---- Device contexts ---------------------------------------------------------------------------
@@ -630,63 +615,6 @@ void Surface::SetData(const void* key, std::unique_ptr<SurfaceData> data) {
         }
     }
     data_.emplace_back(key, std::move(data));
-}
-
-void Surface::ReadRgba(std::vector<BYTE>& rgba) const {
-    rgba.resize(size_t(Width()) * Height() * 4);
-    if (memory_.empty()) {
-        std::fill(rgba.begin(), rgba.end(), BYTE{0});
-        return;
-    }
-    if (ReadRgbaFast(rgba.data())) {
-        return;
-    }
-    const Palette* palette = palette_;
-    const PALETTEENTRY* entries = palette != nullptr ? palette->Entries() : nullptr;
-    BYTE* out = rgba.data();
-    for (int y = 0; y < Height(); ++y) {
-        const BYTE* row = memory_.data() + size_t(y) * pitch_;
-        for (int x = 0; x < Width(); ++x) {
-            const Argb colour =
-                ReadPixel(layout_, row + size_t(x) * layout_.bytesPerPixel, entries, false);
-            *out++ = static_cast<BYTE>(colour >> 16);
-            *out++ = static_cast<BYTE>(colour >> 8);
-            *out++ = static_cast<BYTE>(colour);
-            *out++ = 0xFF;
-        }
-    }
-}
-
-// Every presented frame of a memory back buffer goes through here (the capture tool reads each
-// one), so its two formats get a loop of their own instead of the general per-pixel reader.
-// The results are the same: channels widen by repeating their bits.
-bool Surface::ReadRgbaFast(BYTE* out) const {
-    const bool rgb565 = layout_.bytesPerPixel == 2 && layout_.red.mask == 0xF800 &&
-                        layout_.green.mask == 0x07E0 && layout_.blue.mask == 0x001F &&
-                        layout_.alpha.bits == 0;
-    const bool xrgb8888 = layout_.bytesPerPixel == 4 && layout_.red.mask == 0x00FF0000 &&
-                          layout_.green.mask == 0x0000FF00 && layout_.blue.mask == 0x000000FF;
-    if (layout_.palettised || layout_.depth || !(rgb565 || xrgb8888)) {
-        return false;
-    }
-    for (int y = 0; y < Height(); ++y) {
-        const BYTE* row = memory_.data() + size_t(y) * pitch_;
-        for (int x = 0; x < Width(); ++x) {
-            if (rgb565) {
-                const unsigned raw = unsigned(row[2 * x]) | (unsigned(row[2 * x + 1]) << 8);
-                const unsigned r = raw >> 11, g = (raw >> 5) & 0x3F, b = raw & 0x1F;
-                *out++ = static_cast<BYTE>((r << 3) | (r >> 2));
-                *out++ = static_cast<BYTE>((g << 2) | (g >> 4));
-                *out++ = static_cast<BYTE>((b << 3) | (b >> 2));
-            } else {
-                *out++ = row[4 * x + 2];
-                *out++ = row[4 * x + 1];
-                *out++ = row[4 * x];
-            }
-            *out++ = 0xFF;
-        }
-    }
-    return true;
 }
 
 Surface* SurfaceFromInterface(IDirectDrawSurface7* surface) {

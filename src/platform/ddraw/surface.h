@@ -119,18 +119,14 @@ public:
 
     void MarkLost() { lost_ = true; }
     void MarkRestored();
-    // The RGBA copy of the pixels that presentation and read-back hand out (top row first).
-    void ReadRgba(std::vector<BYTE>& rgba) const;
 
 private:
-    bool ReadRgbaFast(BYTE* out) const;
     ~Surface();
     // The chain's root died: drop everything and the DirectDraw reference; stay as a shell.
     void BecomeShell();
     void ReleaseHeld();
     void ReleaseAttached();
     HRESULT CheckUsable() const;
-    HRESULT Present(Surface& frame, const PresentRequest& request);
 
     ULONG refs_ = 1;
     DirectDraw* owner_; // held; null once the surface is a shell

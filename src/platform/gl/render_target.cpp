@@ -4,19 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ddraw/rgba_pixels.h"
+
 namespace gl {
 
 namespace {
-
-bool IsRgb565(const ddraw::PixelLayout& layout) {
-    return layout.bytesPerPixel == 2 && layout.red.mask == 0xF800 && layout.green.mask == 0x07E0 &&
-           layout.blue.mask == 0x001F;
-}
-
-bool IsXrgb8888(const ddraw::PixelLayout& layout) {
-    return layout.bytesPerPixel == 4 && layout.red.mask == 0xFF0000 &&
-           layout.green.mask == 0x00FF00 && layout.blue.mask == 0x0000FF;
-}
 
 // Copies rows from `from` (rowBytes apart) to `to` (pitch apart), last row first.
 void CopyFlipped(const BYTE* from, size_t rowBytes, BYTE* to, size_t pitch, int rows) {
@@ -107,7 +99,7 @@ void RenderTarget::ReadInto(ddraw::Surface& surface, std::vector<BYTE>& scratch)
     const ddraw::PixelLayout& layout = surface.Layout();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    if (IsRgb565(layout) || IsXrgb8888(layout)) {
+    if (ddraw::IsRgb565(layout) || ddraw::IsXrgb8888(layout)) {
         const size_t rowBytes = size_t(width_) * layout.bytesPerPixel;
         scratch.resize(rowBytes * height_);
         if (layout.bytesPerPixel == 2) {
@@ -136,7 +128,7 @@ void RenderTarget::WriteFrom(const ddraw::Surface& surface, std::vector<BYTE>& s
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, colour_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (IsRgb565(layout) || IsXrgb8888(layout)) {
+    if (ddraw::IsRgb565(layout) || ddraw::IsXrgb8888(layout)) {
         const size_t rowBytes = size_t(width_) * layout.bytesPerPixel;
         scratch.resize(rowBytes * height_);
         CopyFlipped(surface.Pixels(), size_t(surface.Pitch()), scratch.data(), rowBytes, height_);
@@ -148,19 +140,8 @@ void RenderTarget::WriteFrom(const ddraw::Surface& surface, std::vector<BYTE>& s
                             scratch.data());
         }
     } else {
-        scratch.resize(size_t(width_) * height_ * 4);
-        for (int y = 0; y < height_; ++y) {
-            const BYTE* row = surface.Pixels() + size_t(height_ - 1 - y) * surface.Pitch();
-            for (int x = 0; x < width_; ++x) {
-                const ddraw::Argb colour = ddraw::ReadPixel(
-                    layout, row + size_t(x) * layout.bytesPerPixel, nullptr, false);
-                BYTE* p = scratch.data() + (size_t(y) * width_ + x) * 4;
-                p[0] = BYTE(colour >> 16);
-                p[1] = BYTE(colour >> 8);
-                p[2] = BYTE(colour);
-                p[3] = 0xFF;
-            }
-        }
+        ddraw::SurfaceToRgba(surface, ddraw::AlphaRule::OPAQUE, ddraw::RowOrder::BOTTOM_UP,
+                             scratch);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE,
                         scratch.data());
     }

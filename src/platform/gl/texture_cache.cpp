@@ -1,7 +1,7 @@
 // Texture uploads from surfaces.
 #include "platform/gl/texture_cache.h"
 
-#include "platform/ddraw/palette.h"
+#include "platform/ddraw/rgba_pixels.h"
 
 namespace gl {
 
@@ -29,26 +29,6 @@ private:
 
 } // namespace
 
-void ConvertToRgba(const ddraw::Surface& surface, std::vector<BYTE>& rgba) {
-    const ddraw::PixelLayout& layout = surface.Layout();
-    const ddraw::Palette* palette = surface.AttachedPalette();
-    const PALETTEENTRY* entries = palette != nullptr ? palette->Entries() : nullptr;
-    const bool paletteAlpha = palette != nullptr && palette->HasAlpha();
-    rgba.resize(size_t(surface.Width()) * surface.Height() * 4);
-    BYTE* out = rgba.data();
-    for (int y = 0; y < surface.Height(); ++y) {
-        const BYTE* row = surface.Pixels() + size_t(y) * surface.Pitch();
-        for (int x = 0; x < surface.Width(); ++x) {
-            const ddraw::Argb colour = ddraw::ReadPixel(
-                layout, row + size_t(x) * layout.bytesPerPixel, entries, paletteAlpha);
-            *out++ = static_cast<BYTE>(colour >> 16);
-            *out++ = static_cast<BYTE>(colour >> 8);
-            *out++ = static_cast<BYTE>(colour);
-            *out++ = static_cast<BYTE>(colour >> 24);
-        }
-    }
-}
-
 GLuint BindSurfaceTexture(ddraw::Surface& surface, const void* owner, const GarbageLink& bin,
                           std::vector<BYTE>& scratch) {
     auto* texture = static_cast<SurfaceTexture*>(surface.FindData(owner));
@@ -62,7 +42,8 @@ GLuint BindSurfaceTexture(ddraw::Surface& surface, const void* owner, const Garb
     // A shell (a surface whose memory went with its primary) keeps whatever it had.
     if (texture->version != surface.ContentVersion() && surface.HasPixels()) {
         surface.SyncForRead();
-        ConvertToRgba(surface, scratch);
+        ddraw::SurfaceToRgba(surface, ddraw::AlphaRule::FROM_PIXELS, ddraw::RowOrder::TOP_DOWN,
+                             scratch);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
         if (texture->width == surface.Width() && texture->height == surface.Height()) {
             glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, surface.Width(), surface.Height(), GL_RGBA,

@@ -16,7 +16,4 @@ namespace gl {
 GLuint BindSurfaceTexture(ddraw::Surface& surface, const void* owner, const GarbageLink& bin,
                           std::vector<BYTE>& scratch);
 
-// The surface's pixels as RGBA bytes, top row first, as a texture samples them.
-void ConvertToRgba(const ddraw::Surface& surface, std::vector<BYTE>& rgba);
-
 } // namespace gl
