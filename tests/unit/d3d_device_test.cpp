@@ -283,6 +283,23 @@ TEST_F(DeviceTest, TheLogKeepsCopiesOfWhatWasDrawnAndTheStateInEffectAtEachDraw)
     EXPECT_EQ(recording->CallsOf(DeviceMethod::SetRenderState)[1]->value, 1u);
     EXPECT_EQ(recording->Calls().front().method, DeviceMethod::BeginScene);
     EXPECT_STREQ(d3d::MethodName(recording->Calls().back().method), "EndScene");
+    EXPECT_STREQ(d3d::MethodName(DeviceMethod::SetTextureStageState), "SetTextureStageState");
+    EXPECT_EQ(recording->Draw(1).before, recording->Calls()[recording->Calls().size() - 2].before)
+        << "nothing changed between the draw and the next, so they share the snapshot";
+
+    // The snapshots are the device's own state, whatever changed it: calls made while recording
+    // was off, and rules the log does not know (D3DTSS_ADDRESS sets both directions).
+    recording->ClearLog();
+    recording->SetRecording(false);
+    grey.diffuse.r = 0.5f;
+    device->SetMaterial(&grey);
+    recording->SetRecording(true);
+    device->SetTextureStageState(0, D3DTSS_ADDRESS, D3DTADDRESS_CLAMP);
+    device->GetMaterial(&grey);
+    ASSERT_EQ(recording->Calls().size(), 2u);
+    EXPECT_EQ(recording->StateBefore(0).material.diffuse.r, 0.5f);
+    EXPECT_EQ(recording->StateBefore(1).stageStates[0][D3DTSS_ADDRESSV], DWORD(D3DTADDRESS_CLAMP));
+    EXPECT_EQ(&recording->StateBefore(2), &recording->State());
     EXPECT_EQ(device->Release(), 0u);
 }
 

@@ -1,6 +1,7 @@
 // The recording device: an IDirect3DDevice7 that draws nothing and logs every call with its
 // arguments, for logic tests of the frame and the scenes. It keeps the device state like any
-// device, so getters answer; the log can be asked for the state in effect at any draw.
+// device (DeviceBase), so getters answer, and each logged call keeps a snapshot of that state as
+// it was before the call: the log never applies the setters' rules a second time.
 //
 //   auto* device = d3d::RecordingDevice::From(app.device);
 //   EXPECT_EQ(device->DrawCount(), 6u);
@@ -8,39 +9,47 @@
 //   for (const d3d::DeviceCall* call : device->CallsOf(d3d::DeviceMethod::SetRenderState)) ...
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "platform/d3d/device_base.h"
 
 namespace d3d {
 
+// The IDirect3DDevice7 methods the device logs, in one list: the DeviceMethod values and their
+// names both come from it.
+#define RECORDED_DEVICE_METHODS(X)                                                                 \
+    X(GetCaps)                                                                                     \
+    X(EnumTextureFormats)                                                                          \
+    X(BeginScene)                                                                                  \
+    X(EndScene)                                                                                    \
+    X(GetDirect3D)                                                                                 \
+    X(SetRenderTarget)                                                                             \
+    X(GetRenderTarget)                                                                             \
+    X(Clear)                                                                                       \
+    X(SetTransform)                                                                                \
+    X(GetTransform)                                                                                \
+    X(SetViewport)                                                                                 \
+    X(GetViewport)                                                                                 \
+    X(SetMaterial)                                                                                 \
+    X(GetMaterial)                                                                                 \
+    X(SetLight)                                                                                    \
+    X(GetLight)                                                                                    \
+    X(LightEnable)                                                                                 \
+    X(GetLightEnable)                                                                              \
+    X(SetRenderState)                                                                              \
+    X(GetRenderState)                                                                              \
+    X(DrawPrimitive)                                                                               \
+    X(DrawIndexedPrimitive)                                                                        \
+    X(GetTexture)                                                                                  \
+    X(SetTexture)                                                                                  \
+    X(GetTextureStageState)                                                                        \
+    X(SetTextureStageState)
+
 enum class DeviceMethod {
-    GetCaps,
-    EnumTextureFormats,
-    BeginScene,
-    EndScene,
-    GetDirect3D,
-    SetRenderTarget,
-    GetRenderTarget,
-    Clear,
-    SetTransform,
-    GetTransform,
-    SetViewport,
-    GetViewport,
-    SetMaterial,
-    GetMaterial,
-    SetLight,
-    GetLight,
-    LightEnable,
-    GetLightEnable,
-    SetRenderState,
-    GetRenderState,
-    DrawPrimitive,
-    DrawIndexedPrimitive,
-    GetTexture,
-    SetTexture,
-    GetTextureStageState,
-    SetTextureStageState,
+#define RECORDED_METHOD_VALUE(name) name,
+    RECORDED_DEVICE_METHODS(RECORDED_METHOD_VALUE)
+#undef RECORDED_METHOD_VALUE
 };
 
 const char* MethodName(DeviceMethod method);
@@ -49,6 +58,8 @@ const char* MethodName(DeviceMethod method);
 struct DeviceCall {
     DeviceMethod method = DeviceMethod::GetCaps;
     HRESULT result = D3D_OK;
+    // The device's state before the call; calls in a row that change nothing share one.
+    std::shared_ptr<const DeviceState> before;
     // The render state, texture-stage state, transform type or light index the call names.
     DWORD id = 0;
     DWORD stage = 0; // texture stage of SetTexture, GetTexture and the stage-state calls
@@ -89,7 +100,7 @@ public:
 
     // ---- The log ----
     const std::vector<DeviceCall>& Calls() const { return calls_; }
-    // Forgets the calls so far; the current state becomes the starting point of StateBefore.
+    // Forgets the calls so far.
     void ClearLog();
     // Calls made while recording is off are not logged (the state still changes).
     void SetRecording(bool recording) { recording_ = recording; }
@@ -99,9 +110,10 @@ public:
     // Draws (DrawPrimitive and DrawIndexedPrimitive) in order.
     size_t DrawCount() const;
     const DeviceCall& Draw(size_t n) const;
-    // The state in effect before the call at `callIndex` in Calls() / at the n-th draw.
-    DeviceState StateBefore(size_t callIndex) const;
-    DeviceState StateAtDraw(size_t n) const;
+    // The state in effect before the call at `callIndex` in Calls() (at Calls().size(): now) / at
+    // the n-th draw.
+    const DeviceState& StateBefore(size_t callIndex) const;
+    const DeviceState& StateAtDraw(size_t n) const;
 
     // ---- IDirect3DDevice7: each call is passed on to the common device, then logged ----
     HRESULT GetCaps(D3DDEVICEDESC7* desc) override;
@@ -140,12 +152,13 @@ private:
     explicit RecordingDevice(const host::DeviceCreation& creation);
     ~RecordingDevice() override;
 
-    void Log(DeviceCall call);
-    DeviceCall Call(DeviceMethod method, HRESULT result) const;
+    // A call about to be made, with the state before it; Log keeps it and answers its result.
+    DeviceCall Call(DeviceMethod method);
+    HRESULT Log(DeviceCall call);
 
     std::vector<DeviceCall> calls_;
-    std::vector<size_t> draws_; // indices of the draws in calls_
-    DeviceState baseline_;      // the state when the log was last cleared
+    std::vector<size_t> draws_;                   // indices of the draws in calls_
+    std::shared_ptr<const DeviceState> snapshot_; // the latest snapshot taken
     bool recording_ = true;
 };
 
