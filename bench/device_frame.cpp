@@ -17,7 +17,7 @@
 
 #include "platform/ddraw/pixel_formats.h"
 #include "platform/drivers/driver_builder.h"
-#include "platform/gl/reference_renderer.h"
+#include "support/reference_renderer.h"
 
 // ---- Allocation counting ---------------------------------------------------------------------
 namespace {
@@ -234,7 +234,7 @@ struct DevicePath {
         device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
         device->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
         device->EndScene();
-        gl::FinishCurrentContext();
+        bench::FinishCurrentContext();
     }
 
     int RedAt(int x, int y) {
@@ -260,7 +260,8 @@ struct DevicePath {
 };
 
 // ---- The direct path ---------------------------------------------------------------------------
-void ReferenceFrame(gl::ReferenceRenderer& renderer, std::vector<Mesh>& meshes, unsigned texture) {
+void ReferenceFrame(bench::ReferenceRenderer& renderer, std::vector<Mesh>& meshes,
+                    unsigned texture) {
     renderer.BeginFrame(0x00001843);
     renderer.SetAdditiveBlending(true);
     renderer.UseTexture(0);
@@ -296,7 +297,7 @@ bool Measure(int width, int height, int framesPerRound) {
         return false;
     }
     std::string failure;
-    auto reference = gl::ReferenceRenderer::Create(width, height, true, &failure);
+    auto reference = bench::ReferenceRenderer::Create(width, height, true, &failure);
     if (reference == nullptr) {
         std::fprintf(stderr, "no reference renderer: %s\n", failure.c_str());
         device.Close();

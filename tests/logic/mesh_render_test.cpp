@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "math/render_records.h"
-#include "platform/d3d/recording_device.h"
 #include "support/graphics_test_support.h"
 #include "support/mesh_text.h"
+#include "support/recording_device.h"
 
 using d3d::DeviceMethod;
 using d3d::RecordingDevice;

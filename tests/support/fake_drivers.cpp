@@ -1,7 +1,7 @@
 // Fake drivers for tests.
 #include "support/fake_drivers.h"
 
-#include "platform/d3d/recording_device.h"
+#include "support/recording_device.h"
 
 namespace test_drivers {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d/recording_device.h"
 #include "support/fake_drivers.h"
+#include "support/recording_device.h"
 
 namespace scene_test {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d/recording_device.h"
 #include "support/graphics_test_support.h"
+#include "support/recording_device.h"
 
 using d3d::DeviceMethod;
 using d3d::RecordingDevice;

@@ -1,5 +1,5 @@
 // The recording device: every call logged with a snapshot of the device's own state before it.
-#include "platform/d3d/recording_device.h"
+#include "support/recording_device.h"
 
 #include <cstring>
 #include <utility>

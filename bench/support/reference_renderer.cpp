@@ -1,12 +1,12 @@
 // The minimal direct-GL renderer for the device benchmark.
-#include "platform/gl/reference_renderer.h"
+#include "support/reference_renderer.h"
 
 #include <epoxy/gl.h>
 
 #include "platform/gl/context.h"
 #include "platform/gl/transforms.h"
 
-namespace gl {
+namespace bench {
 
 namespace {
 
@@ -64,7 +64,7 @@ struct ReferenceRenderer::State {
 std::unique_ptr<ReferenceRenderer> ReferenceRenderer::Create(int width, int height, bool sixteenBit,
                                                              std::string* failure) {
     auto state = std::make_unique<State>();
-    state->context = CreateSoftwareContext(failure);
+    state->context = gl::CreateSoftwareContext(failure);
     if (state->context == nullptr) {
         return nullptr;
     }
@@ -149,13 +149,13 @@ void ReferenceRenderer::BeginFrame(D3DCOLOR clear) {
 
 void ReferenceRenderer::SetCamera(const D3DMATRIX& view, const D3DMATRIX& projection) {
     state_->view = view;
-    state_->projection = Multiply(projection, ClipCorrection());
+    state_->projection = gl::Multiply(projection, gl::ClipCorrection());
     SetLight(state_->light, 0.0f);
 }
 
 void ReferenceRenderer::SetLight(const D3DVECTOR& direction, float ambient) {
     state_->light = direction;
-    const D3DVECTOR towards = Normalised(TransformDirection(direction, state_->view));
+    const D3DVECTOR towards = gl::Normalised(gl::TransformDirection(direction, state_->view));
     glUniform3f(state_->lightDirection, -towards.x, -towards.y, -towards.z);
     glUniform1f(state_->ambient, ambient);
 }
@@ -186,11 +186,11 @@ void ReferenceRenderer::UseTexture(unsigned texture) {
 }
 
 void ReferenceRenderer::SetWorld(const D3DMATRIX& world) {
-    const D3DMATRIX worldView = Multiply(world, state_->view);
-    const D3DMATRIX all = Multiply(worldView, state_->projection);
+    const D3DMATRIX worldView = gl::Multiply(world, state_->view);
+    const D3DMATRIX all = gl::Multiply(worldView, state_->projection);
     glUniformMatrix4fv(state_->worldViewProjection, 1, GL_FALSE, &all.m[0][0]);
     float normal[9];
-    NormalMatrix(worldView, normal);
+    gl::NormalMatrix(worldView, normal);
     glUniformMatrix3fv(state_->normalMatrix, 1, GL_FALSE, normal);
 }
 
@@ -228,4 +228,4 @@ void FinishCurrentContext() {
     glFinish();
 }
 
-} // namespace gl
+} // namespace bench

@@ -10,7 +10,7 @@
 
 #include "platform/d3d/d3d.h"
 
-namespace gl {
+namespace bench {
 
 class ReferenceRenderer {
 public:
@@ -47,4 +47,4 @@ private:
 // Waits until the current context has finished drawing (the device's, after device calls).
 void FinishCurrentContext();
 
-} // namespace gl
+} // namespace bench
