@@ -7,8 +7,8 @@
 // window procedure finds it through theApplication. Everything runs on the GUI thread.
 #pragma once
 
-#include "framework/d3denum.h"
-#include "framework/d3dframe.h"
+#include "framework/device_catalog.h"
+#include "framework/display_device.h"
 #include "platform/d3d/d3d.h"
 #include "platform/win32/types.h"
 

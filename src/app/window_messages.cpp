@@ -1,5 +1,6 @@
 // The window procedure and the application's handling of window messages and commands.
 #include "app/application.h"
+#include "framework/device_dialog.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 

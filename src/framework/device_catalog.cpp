@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "framework/d3denum.h"
-#include "framework/d3dframe.h"
+#include "framework/device_catalog.h"
+#include "framework/trace_error.h"
 #include "platform/win32/kernel.h"
 
 DeviceCatalog deviceCatalog{};

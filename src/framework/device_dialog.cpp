@@ -2,7 +2,8 @@
 //
 // The procedure is written for a fuller template with a mode list and windowed and stereo check
 // boxes; template 144 has only the device list, and messages to the missing controls go nowhere.
-#include "framework/d3denum.h"
+#include "framework/device_dialog.h"
+
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 

@@ -2,7 +2,7 @@
 // and whether the catalog takes it at all.
 #include <new>
 
-#include "framework/d3denum.h"
+#include "framework/device_catalog.h"
 #include "platform/win32/kernel.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The buffer steps of DisplayDevice::Create: a flipping chain in exclusive full screen, or a
 // clipped primary with an off-screen back buffer in a window.
-#include "framework/d3dframe.h"
+#include "framework/display_device.h"
+#include "framework/trace_error.h"
 #include "platform/win32/user.h"
 
 namespace {

@@ -3,7 +3,9 @@
 //
 // The buffer steps (full screen and windowed) are in display_buffers.cpp, the z-buffer in
 // display_zbuffer.cpp.
-#include "framework/d3dframe.h"
+#include "framework/display_device.h"
+
+#include "framework/trace_error.h"
 #include "platform/win32/user.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The z-buffer step of DisplayDevice::Create: a depth format that matches the back buffer's
 // colour depth when the device offers one, else 16 bits, attached to the render surface(s).
-#include "framework/d3dframe.h"
+#include "framework/display_device.h"
+#include "framework/trace_error.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-// The framework's debug trace line. It goes to the debugger output only; the user sees the one
-// error box of the application instead.
-#include "framework/d3dframe.h"
+// The framework's debug trace line.
+#include "framework/trace_error.h"
+
 #include "platform/win32/kernel.h"
 
 HRESULT TraceError(LPCSTR sourceUnit, int line, HRESULT code, LPCSTR message) {

@@ -6,7 +6,9 @@
 namespace {
 
 // Written as "not (len >= min)" so that a NaN length fails too.
-bool HasDirection(float length) { return length >= kMinDirectionLength; }
+bool HasDirection(float length) {
+    return length >= MIN_DIRECTION_LENGTH;
+}
 
 } // namespace
 
@@ -54,8 +56,7 @@ HRESULT BuildLookAtMatrix(D3DMATRIX& out, const D3DVECTOR& eye, const D3DVECTOR&
 HRESULT BuildViewMatrices(D3DMATRIX& leftView, D3DMATRIX& rightView, D3DMATRIX& monoView,
                           const D3DVECTOR& eye, const D3DVECTOR& target, const D3DVECTOR& upHint,
                           float eyeOffset) {
-    const D3DVECTOR side =
-        VecScale(VecNormalize(VecCross(VecSub(target, eye), upHint)), eyeOffset);
+    const D3DVECTOR side = VecScale(VecNormalize(VecCross(VecSub(target, eye), upHint)), eyeOffset);
     BuildLookAtMatrix(leftView, VecAdd(eye, side), target, upHint);
     BuildLookAtMatrix(rightView, VecSub(eye, side), target, upHint);
     return BuildLookAtMatrix(monoView, eye, target, upHint);

@@ -5,7 +5,7 @@
 #include "platform/d3d/d3d.h"
 
 // Shorter than this counts as having no direction (the 32-bit float nearest to 1e-6).
-constexpr float kMinDirectionLength = 1e-6f;
+constexpr float MIN_DIRECTION_LENGTH = 1e-6f;
 
 D3DVECTOR MakeVector(float x, float y, float z);
 D3DVERTEX MakeVertex(const D3DVECTOR& position, const D3DVECTOR& normal, float tu, float tv);

@@ -71,8 +71,8 @@ bool ReadCountedFloats(const void* data, DWORD size, DWORD floatsEach, DWORD& co
 }
 
 bool ReadMaterial(const void* data, DWORD size, D3DMATERIAL7& material) {
-    constexpr DWORD kFloats = 4 + 1 + 3 + 3;
-    if (data == nullptr || size < kFloats * 4) {
+    constexpr DWORD FLOATS = 4 + 1 + 3 + 3;
+    if (data == nullptr || size < FLOATS * 4) {
         return false;
     }
     const BYTE* bytes = Bytes(data);

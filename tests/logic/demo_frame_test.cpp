@@ -13,6 +13,7 @@
 
 #include "demo/demo_app.h"
 #include "demo/scene_objects.h"
+#include "framework/device_dialog.h"
 #include "math/render_records.h"
 #include "platform/host/presentation.h"
 #include "platform/win32/dialog_controls.h"

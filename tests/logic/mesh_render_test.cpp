@@ -101,10 +101,10 @@ TEST_F(MeshRenderTest, EachSlotWithFacesIsOneBatchInSlotOrder) {
 
 TEST_F(MeshRenderTest, ASlotBeyondWhatOneDrawTakesIsDrawnInBatches) {
     // 65,536 triangles in one slot; a draw takes at most 65,535.
-    constexpr int kFaces = 65536;
-    std::string faces = std::to_string(kFaces) + ";\n";
-    for (int i = 0; i < kFaces; ++i) {
-        faces += i + 1 < kFaces ? "3;0,1,2;," : "3;0,1,2;;";
+    constexpr int FACES = 65536;
+    std::string faces = std::to_string(FACES) + ";\n";
+    for (int i = 0; i < FACES; ++i) {
+        faces += i + 1 < FACES ? "3;0,1,2;," : "3;0,1,2;;";
     }
     ASSERT_EQ(Load(file, XFile("Mesh Dense {\n3;0;0;0;,1;0;0;,0;0;1;;\n" + faces + "\n}\n")), S_OK);
     ASSERT_EQ(file.Render(device), S_OK);

@@ -1,7 +1,7 @@
 #include "support/shell_test_support.h"
 
 #include "app/application.h"
-#include "framework/d3denum.h"
+#include "framework/device_catalog.h"
 #include "platform/host/presentation.h"
 #include "support/window_test_support.h"
 

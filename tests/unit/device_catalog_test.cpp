@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/d3denum.h"
+#include "framework/device_catalog.h"
 #include "support/fake_drivers.h"
 #include "support/shell_test_support.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/d3denum.h"
+#include "framework/device_dialog.h"
 #include "platform/win32/dialog_controls.h"
 #include "resources/program_resources.h"
 #include "support/fake_drivers.h"

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "framework/d3denum.h"
+#include "framework/device_dialog.h"
 #include "platform/desktop/desktop_host.h"
 #include "platform/desktop/imgui_dialog_text.h"
 #include "platform/win32/dialog_interaction.h"

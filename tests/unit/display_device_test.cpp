@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/d3dframe.h"
+#include "framework/display_device.h"
+#include "framework/trace_error.h"
 #include "platform/ddraw/pixel_formats.h"
 #include "platform/host/presentation.h"
 #include "platform/win32/user.h"

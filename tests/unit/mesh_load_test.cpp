@@ -15,7 +15,7 @@ void ExpectNormal(const D3DVERTEX& v, float x, float y, float z) {
 }
 
 // Ten triangles; face i is (i, i + 1, i + 2), so each face can be recognised by its indices.
-const std::vector<Face> kTenFaces = {{0, 1, 2}, {1, 2, 3}, {2, 3, 4}, {3, 4, 5},  {4, 5, 6},
+const std::vector<Face> TEN_FACES = {{0, 1, 2}, {1, 2, 3}, {2, 3, 4}, {3, 4, 5},  {4, 5, 6},
                                      {5, 6, 7}, {6, 7, 8}, {7, 8, 9}, {8, 9, 10}, {9, 10, 11}};
 
 std::vector<WORD> FacesInOrder(std::initializer_list<WORD> faces) {
@@ -81,7 +81,7 @@ TEST(MeshLoad, FacesAreGroupedBySlotInFaceOrderUnlessTheListIsOfOneMaterialOrDis
     const std::string three =
         Material({1, 0, 0, 1}) + Material({0, 1, 0, 1}) + Material({0, 0, 1, 1});
     MeshFile file;
-    MeshNode* mesh = LoadOne(file, Mesh("M", Spread(12), kTenFaces,
+    MeshNode* mesh = LoadOne(file, Mesh("M", Spread(12), TEN_FACES,
                                         MaterialList(3, {2, 0, 1, 0, 2, 1, 0, 2, 1, 0}, three)));
     ASSERT_NE(mesh, nullptr);
     std::vector<WORD> expected = FacesInOrder({1, 3, 6, 9, 2, 5, 8, 0, 4, 7});
@@ -95,7 +95,7 @@ TEST(MeshLoad, FacesAreGroupedBySlotInFaceOrderUnlessTheListIsOfOneMaterialOrDis
     const std::vector<WORD> inFileOrder = FacesInOrder({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     for (const std::string& list : {MaterialList(1, std::vector<uint32_t>(10, 1), three),
                                     MaterialList(3, {1, 0, 2}, three)}) {
-        mesh = LoadOne(file, Mesh("M", Spread(12), kTenFaces, list));
+        mesh = LoadOne(file, Mesh("M", Spread(12), TEN_FACES, list));
         ASSERT_NE(mesh, nullptr);
         EXPECT_EQ(Indices(mesh), inFileOrder);
         EXPECT_EQ(mesh->materialCount, 1u);

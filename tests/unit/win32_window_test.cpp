@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/native_window_events.h"
-#include "platform/win32/stock_objects.h"
 #include "platform/win32/windows.h"
 #include "resources/program_resources.h"
 #include "support/window_test_support.h"
@@ -309,8 +308,6 @@ TEST_F(WindowTest, AbsentMenusAndStockObjects) {
     HGDIOBJ black = GetStockObject(BLACK_BRUSH);
     EXPECT_NE(white, nullptr);
     EXPECT_NE(white, black);
-    EXPECT_TRUE(IsStockObject(white));
-    EXPECT_FALSE(IsStockObject(nullptr));
     EXPECT_EQ(GetStockObject(-1), nullptr);
     EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(102)), nullptr);
     EXPECT_NE(LoadIconA(nullptr, IDI_APPLICATION), nullptr);

@@ -13,7 +13,7 @@ namespace {
 
 // A frame with a transform, a mesh of a quad and a triangle, a material list with a reference to
 // a top-level material and an inline one with a texture, normals and texture coordinates.
-constexpr const char* kModelText = R"(xof 0302txt 0032
+constexpr const char* MODEL_TEXT = R"(xof 0302txt 0032
 // written the way common exporters write it
 Header { 1; 0; 1; }
 
@@ -129,7 +129,7 @@ IDirectXFileData* FindMesh(IDirectXFileEnumObject* enumObject) {
 } // namespace
 
 TEST(XFileModel, TextAndBothBinaryFloatSizesReadToIdenticalData) {
-    std::string text = DumpFile(TextBytes(kModelText));
+    std::string text = DumpFile(TextBytes(MODEL_TEXT));
     std::string binary32 = DumpFile(ModelBinary("xof 0302bin 0032", false));
     std::string binary64 = DumpFile(ModelBinary("xof 0303bin 0064", true));
     EXPECT_EQ(text.find("failed"), std::string::npos) << text;
@@ -202,7 +202,7 @@ TEST(XFileModel, MeshDataHasTheTemplateLayoutTheLoaderReads) {
 TEST(XFileModel, MaterialsInlineAndByReferenceAndTheirTextureName) {
     IDirectXFile* file = NewFileWithStandardTemplates();
     IDirectXFileEnumObject* enumObject = nullptr;
-    ASSERT_EQ(OpenBytes(file, TextBytes(kModelText), &enumObject), DXFILE_OK);
+    ASSERT_EQ(OpenBytes(file, TextBytes(MODEL_TEXT), &enumObject), DXFILE_OK);
     IDirectXFileData* mesh = FindMesh(enumObject);
     ASSERT_NE(mesh, nullptr);
     IDirectXFileObject* child = nullptr;

@@ -130,7 +130,7 @@ TEST(XFileTemplates, StandardMeshAndMaterialMembers) {
 }
 
 TEST(XFileTemplates, TemplateDeclaredInTheFileLaysOutItsObjects) {
-    constexpr const char* kFile = R"(xof 0302txt 0064
+    constexpr const char* FILE_TEXT = R"(xof 0302txt 0064
 template Sparkle {
   <01234567-89AB-CDEF-0123-456789ABCDEF>
   WORD count;
@@ -152,7 +152,7 @@ Sparkle Twinkle {
 )";
     IDirectXFile* file = NewFileWithStandardTemplates();
     IDirectXFileEnumObject* enumObject = nullptr;
-    ASSERT_EQ(OpenBytes(file, TextBytes(kFile), &enumObject), DXFILE_OK);
+    ASSERT_EQ(OpenBytes(file, TextBytes(FILE_TEXT), &enumObject), DXFILE_OK);
     IDirectXFileData* sparkle = nullptr;
     ASSERT_EQ(enumObject->GetNextDataObject(&sparkle), DXFILE_OK);
     const GUID* type = nullptr;

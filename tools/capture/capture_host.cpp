@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "framework/d3denum.h"
+#include "framework/device_dialog.h"
 #include "platform/host/host.h"
 #include "platform/win32/dialog_controls.h"
 #include "platform/win32/resources.h"

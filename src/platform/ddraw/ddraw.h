@@ -73,7 +73,6 @@ struct SurfaceAddress {
     DWORD token;
 
     void* Get() const;
-    bool IsNull() const { return Get() == nullptr; }
     template <class T> operator T*() const { return static_cast<T*>(Get()); }
 };
 static_assert(sizeof(SurfaceAddress) == 4);
@@ -287,7 +286,9 @@ constexpr DWORD DDBD_24 = 0x00000200;
 constexpr DWORD DDBD_32 = 0x00000100;
 
 // ---- Result codes ------------------------------------------------------------------------------
-constexpr HRESULT MAKE_DDHRESULT(uint32_t code) { return MakeHResult(0x88760000u + code); }
+constexpr HRESULT MAKE_DDHRESULT(uint32_t code) {
+    return MakeHResult(0x88760000u + code);
+}
 constexpr HRESULT DD_OK = S_OK;
 constexpr HRESULT DDERR_GENERIC = E_FAIL;
 constexpr HRESULT DDERR_INVALIDPARAMS = E_INVALIDARG;
@@ -337,8 +338,8 @@ using LPDDENUMMODESCALLBACK2 = HRESULT (*)(DDSURFACEDESC2* mode, LPVOID context)
 struct IDirectDraw7 : IUnknown {
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
     virtual HRESULT GetDisplayMode(DDSURFACEDESC2* mode) = 0;
-    virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel,
-                                   DWORD refreshRate, DWORD flags) = 0;
+    virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
+                                   DWORD flags) = 0;
     virtual HRESULT RestoreDisplayMode() = 0;
     virtual HRESULT EnumDisplayModes(DWORD flags, DDSURFACEDESC2* filter, LPVOID context,
                                      LPDDENUMMODESCALLBACK2 callback) = 0;

@@ -304,10 +304,6 @@ HRESULT DirectDraw::WaitForVerticalBlank(DWORD, HANDLE) {
     return DD_OK;
 }
 
-DirectDraw* DirectDrawFromInterface(IDirectDraw7* directDraw) {
-    return dynamic_cast<DirectDraw*>(directDraw);
-}
-
 } // namespace ddraw
 
 namespace host {

@@ -44,9 +44,7 @@ public:
 
     // For the platform's own objects.
     const host::Driver& Driver() const { return *driver_; }
-    const std::shared_ptr<host::Driver>& DriverPtr() const { return driver_; }
     HWND CooperativeWindow() const { return window_; }
-    bool IsExclusive() const { return exclusive_; }
     // The mode surfaces are made in: the mode set in exclusive mode, else the desktop's.
     const DDSURFACEDESC2& CurrentMode() const;
 
@@ -70,8 +68,5 @@ private:
     Surface* primary_ = nullptr;     // not held: the primary holds this object
     std::vector<Surface*> surfaces_; // not held, for loss and restoration
 };
-
-// The DirectDraw object behind an interface pointer of this platform, or null.
-DirectDraw* DirectDrawFromInterface(IDirectDraw7* directDraw);
 
 } // namespace ddraw

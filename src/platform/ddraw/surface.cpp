@@ -17,11 +17,6 @@ namespace ddraw {
 
 namespace {
 
-uint64_t NextSerial() {
-    static uint64_t counter = 0;
-    return ++counter;
-}
-
 // Back buffers that outlived their primary because the program still holds them (the program
 // takes one reference more than it gives back). Keeping them listed leaves them reachable for
 // leak checkers at exit; each is freed when its last reference goes. The list itself is never
@@ -58,8 +53,7 @@ LONG PitchFor(DWORD width, int bytesPerPixel) {
 Surface::Surface(DirectDraw* owner, const DDSURFACEDESC2& desc, const PixelLayout& layout,
                  LONG pitch)
     : owner_(owner), desc_(desc), layout_(layout), pitch_(pitch),
-      memory_(size_t(pitch) * desc.dwHeight, 0), serial_(NextSerial()),
-      version_(NextContentVersion()) {
+      memory_(size_t(pitch) * desc.dwHeight, 0), version_(NextContentVersion()) {
     desc_.dwSize = sizeof(DDSURFACEDESC2);
     desc_.dwFlags |= DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
     desc_.lPitch = pitch;

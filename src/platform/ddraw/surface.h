@@ -93,19 +93,15 @@ public:
     bool Lost() const { return lost_; }
     // False for a shell: a back buffer whose memory went with its primary.
     bool HasPixels() const { return !memory_.empty(); }
-    // Unique for the process's lifetime (addresses are reused, serials are not).
-    uint64_t Serial() const { return serial_; }
     // Grows whenever the CPU changes the pixels or the palette's entries change.
     uint64_t ContentVersion() const;
     Palette* AttachedPalette() const { return palette_; }
-    Clipper* AttachedClipper() const { return clipper_; }
     // The z-buffer attached with AddAttachedSurface, or null.
     Surface* AttachedZBuffer() const;
 
     // Flipping chains, built by DirectDraw::CreateSurface on the chain's root: `member` lives as
     // long as this root and is found by GetAttachedSurface on `linkedFrom`.
     void AddChainMember(Surface* member, Surface* linkedFrom);
-    bool IsChainMember() const { return chainRoot_ != nullptr; }
     Surface* FirstBackBuffer() const;
 
     void SetBacking(SurfaceBacking* backing) { backing_ = backing; }
@@ -134,7 +130,6 @@ private:
     PixelLayout layout_;
     LONG pitch_;
     std::vector<BYTE> memory_;
-    uint64_t serial_;
     uint64_t version_ = 0;
     bool lost_ = false;
     bool locked_ = false;

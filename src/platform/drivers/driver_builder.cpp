@@ -30,11 +30,6 @@ DeviceBuilder& DeviceBuilder::Hardware(bool hardware) {
     return *this;
 }
 
-DeviceBuilder& DeviceBuilder::DevCaps(DWORD caps) {
-    device_.desc.dwDevCaps = caps;
-    return *this;
-}
-
 DeviceBuilder& DeviceBuilder::RenderDepths(DWORD depths) {
     device_.desc.dwDeviceRenderBitDepth = depths;
     return *this;
@@ -116,22 +111,6 @@ DriverBuilder& DriverBuilder::Description(std::string text) {
 
 DriverBuilder& DriverBuilder::Name(std::string name) {
     driver_.name = std::move(name);
-    return *this;
-}
-
-DriverBuilder& DriverBuilder::CanRenderWindowed(bool can) {
-    driver_.halCaps.dwCaps2 = can ? driver_.halCaps.dwCaps2 | DDCAPS2_CANRENDERWINDOWED
-                                  : driver_.halCaps.dwCaps2 & ~DDCAPS2_CANRENDERWINDOWED;
-    return *this;
-}
-
-DriverBuilder& DriverBuilder::HalCaps(const DDCAPS& caps) {
-    driver_.halCaps = caps;
-    return *this;
-}
-
-DriverBuilder& DriverBuilder::HelCaps(const DDCAPS& caps) {
-    driver_.helCaps = caps;
     return *this;
 }
 

@@ -32,7 +32,6 @@ public:
 
     DeviceBuilder& Description(std::string text);
     DeviceBuilder& Hardware(bool hardware);
-    DeviceBuilder& DevCaps(DWORD caps);        // replaces dwDevCaps
     DeviceBuilder& RenderDepths(DWORD depths); // dwDeviceRenderBitDepth (DDBD_ bits)
     DeviceBuilder& TextureCaps(DWORD caps);    // dpcTriCaps.dwTextureCaps
     DeviceBuilder& RasterCaps(DWORD caps);     // dpcTriCaps.dwRasterCaps
@@ -60,9 +59,6 @@ public:
     DriverBuilder& Guid(const GUID& guid); // makes it a secondary driver
     DriverBuilder& Description(std::string text);
     DriverBuilder& Name(std::string name);
-    DriverBuilder& CanRenderWindowed(bool can);
-    DriverBuilder& HalCaps(const DDCAPS& caps);
-    DriverBuilder& HelCaps(const DDCAPS& caps);
     DriverBuilder& Mode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD caps2 = 0);
     DriverBuilder& StandardModes(); // the platform's fifteen
     DriverBuilder& DesktopMode(DWORD width, DWORD height, DWORD bitsPerPixel);

@@ -159,16 +159,6 @@ bool Renderer::Ready(std::string* failure) const {
     return true;
 }
 
-void Renderer::InvalidateShadow() {
-    boundFramebuffer_ = usedProgram_ = boundTexture_ = 0xFFFFFFFF;
-    depthMask_ = scissor_ = -1;
-    pending_ = d3d::DIRTY_ALL;
-    glBindVertexArray(vertexArray_);
-    glBindBuffer(GL_ARRAY_BUFFER, vertices_->Name());
-    glActiveTexture(GL_TEXTURE0);
-    glBindSampler(0, sampler_);
-}
-
 // ---- Targets -----------------------------------------------------------------------------------
 
 RenderTarget* Renderer::TargetOf(ddraw::Surface& surface) {

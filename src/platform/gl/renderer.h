@@ -55,8 +55,6 @@ public:
     // Deletes GL objects of surfaces that went away in the meantime.
     void CollectGarbage() { garbage_->Empty(); }
 
-    // Forget the GL state shadow (after someone else used the context).
-    void InvalidateShadow();
     // The context is gone or cannot be made current: the destructor then makes no GL calls
     // (the objects go with the context).
     void Abandon() { abandoned_ = true; }

@@ -22,7 +22,6 @@ public:
     // Copies the bytes in at an offset that is a multiple of `alignment` and answers the offset.
     // The buffer must be bound to its target.
     GLintptr Append(const void* data, size_t bytes, size_t alignment);
-    GLuint Name() const { return name_; }
 
 private:
     GLenum target_;

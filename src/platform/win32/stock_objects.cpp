@@ -1,5 +1,4 @@
-#include "platform/win32/stock_objects.h"
-
+// Stock GDI objects (GetStockObject): fixed handles that nobody owns and nobody deletes.
 #include "platform/win32/gdi.h"
 
 namespace {
@@ -15,10 +14,4 @@ HGDIOBJ GetStockObject(int object) {
         return nullptr;
     }
     return reinterpret_cast<HGDIOBJ>(&stockObjects[object]);
-}
-
-bool IsStockObject(HGDIOBJ object) {
-    auto address = reinterpret_cast<uintptr_t>(object);
-    auto first = reinterpret_cast<uintptr_t>(&stockObjects[0]);
-    return address >= first && address < first + STOCK_OBJECT_COUNT;
 }

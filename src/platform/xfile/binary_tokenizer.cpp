@@ -210,7 +210,7 @@ HRESULT BinaryTokenizer::ReadCountedText(Token& token, TokenKind kind) {
     if (!Read32(count) || !HasBytes(count)) {
         return DXFILEERR_PARSEERROR;
     }
-    if (kind == TokenKind::Name && (count == 0 || count > kMaxNameLength)) {
+    if (kind == TokenKind::Name && (count == 0 || count > MAX_NAME_LENGTH)) {
         return DXFILEERR_PARSEERROR;
     }
     token.kind = kind;

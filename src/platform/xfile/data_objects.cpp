@@ -149,7 +149,7 @@ HRESULT CopyName(const std::string& name, LPSTR buffer, LPDWORD size) {
     if (size == nullptr) {
         return DXFILEERR_BADVALUE;
     }
-    // Names are at most kMaxNameLength characters, so the needed size fits a DWORD.
+    // Names are at most MAX_NAME_LENGTH characters, so the needed size fits a DWORD.
     DWORD needed = static_cast<DWORD>(name.size() + 1);
     if (buffer == nullptr) {
         *size = needed;

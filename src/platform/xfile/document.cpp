@@ -29,8 +29,8 @@ HRESULT Document::Open(std::vector<uint8_t> bytes, const TemplateSet& registered
     std::shared_ptr<Document> opened(new Document());
     opened->bytes_ = std::move(bytes);
     opened->templates_ = registered;
-    opened->tokenizer_ = MakeTokenizer(format, opened->bytes_.data() + kHeaderBytes,
-                                       opened->bytes_.size() - kHeaderBytes);
+    opened->tokenizer_ = MakeTokenizer(format, opened->bytes_.data() + HEADER_BYTES,
+                                       opened->bytes_.size() - HEADER_BYTES);
     opened->tokens_ = std::make_unique<TokenReader>(*opened->tokenizer_);
     opened->parser_ = std::make_unique<ObjectParser>(*opened->tokens_, opened->templates_,
                                                      opened->budget_, opened->index_);
@@ -68,7 +68,7 @@ HRESULT ParseTemplateBlock(const uint8_t* data, size_t size, TemplateSet& templa
         return hr;
     }
     std::unique_ptr<Tokenizer> tokenizer =
-        MakeTokenizer(format, data + kHeaderBytes, size - kHeaderBytes);
+        MakeTokenizer(format, data + HEADER_BYTES, size - HEADER_BYTES);
     TokenReader tokens(*tokenizer);
     TemplateSet extended = templates;
     ParseBudget budget;

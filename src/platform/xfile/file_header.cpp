@@ -15,7 +15,7 @@ bool FieldIs(const uint8_t* field, const char* expected) {
 } // namespace
 
 HRESULT ParseFileHeader(const uint8_t* data, size_t size, FileFormat& format) {
-    if (data == nullptr || size < kHeaderBytes) {
+    if (data == nullptr || size < HEADER_BYTES) {
         return DXFILEERR_BADFILETYPE;
     }
     if (!FieldIs(data, "xof ")) {

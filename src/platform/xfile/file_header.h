@@ -9,7 +9,7 @@
 
 namespace xfile {
 
-constexpr size_t kHeaderBytes = 16;
+constexpr size_t HEADER_BYTES = 16;
 
 struct FileFormat {
     bool binary = false;

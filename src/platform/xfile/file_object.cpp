@@ -72,7 +72,7 @@ private:
             if (memory->lpMemory == nullptr && memory->dSize != 0) {
                 return DXFILEERR_BADVALUE;
             }
-            if (memory->dSize > kMaxFileBytes) {
+            if (memory->dSize > MAX_FILE_BYTES) {
                 return DXFILEERR_BADFILE;
             }
             const auto* first = static_cast<const uint8_t*>(memory->lpMemory);

@@ -17,20 +17,20 @@ HRESULT ReadWholeFile(LPCSTR path, std::vector<uint8_t>& bytes) {
     // Read in chunks rather than trusting a size asked for up front: the file may be a pipe or
     // change while it is read, and the cap must hold either way.
     bytes.clear();
-    constexpr size_t kChunk = 64 * 1024;
+    constexpr size_t CHUNK = 64 * 1024;
     for (;;) {
         size_t used = bytes.size();
-        if (used > kMaxFileBytes) {
+        if (used > MAX_FILE_BYTES) {
             return DXFILEERR_BADFILE;
         }
-        bytes.resize(used + kChunk);
-        size_t got = std::fread(bytes.data() + used, 1, kChunk, file.get());
+        bytes.resize(used + CHUNK);
+        size_t got = std::fread(bytes.data() + used, 1, CHUNK, file.get());
         bytes.resize(used + got);
-        if (got < kChunk) {
+        if (got < CHUNK) {
             break;
         }
     }
-    if (std::ferror(file.get()) != 0 || bytes.size() > kMaxFileBytes) {
+    if (std::ferror(file.get()) != 0 || bytes.size() > MAX_FILE_BYTES) {
         return DXFILEERR_BADFILE;
     }
     return DXFILE_OK;

@@ -1,4 +1,4 @@
-// Reads a whole file into memory, at most xfile::kMaxFileBytes.
+// Reads a whole file into memory, at most xfile::MAX_FILE_BYTES.
 #pragma once
 
 #include <cstdint>

@@ -50,7 +50,7 @@ HRESULT ObjectParser::ParseObject(int depth, std::unique_ptr<DataNode>& node) {
     if (templ == nullptr) {
         return DXFILEERR_NOTEMPLATE;
     }
-    if (!budget_.Charge(kObjectOverheadBytes)) {
+    if (!budget_.Charge(OBJECT_OVERHEAD_BYTES)) {
         return DXFILEERR_BADALLOC;
     }
     auto parsed = std::make_unique<DataNode>();
@@ -111,7 +111,7 @@ HRESULT ObjectParser::ParseChildren(int depth, DataNode& node) {
             // Values beyond what the template holds, or a stray token.
             return DXFILEERR_PARSEERROR;
         }
-        if (!node.templ->AllowsChild(next->text) || depth >= kMaxObjectDepth) {
+        if (!node.templ->AllowsChild(next->text) || depth >= MAX_OBJECT_DEPTH) {
             return DXFILEERR_PARSEERROR;
         }
         std::unique_ptr<DataNode> child;

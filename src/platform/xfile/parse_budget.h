@@ -1,4 +1,4 @@
-// Counts what one file's parse has allocated against xfile::kMaxParsedBytes.
+// Counts what one file's parse has allocated against xfile::MAX_PARSED_BYTES.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@ namespace xfile {
 
 class ParseBudget {
 public:
-    explicit ParseBudget(uint64_t limit = kMaxParsedBytes) : limit_(limit) {}
+    explicit ParseBudget(uint64_t limit = MAX_PARSED_BYTES) : limit_(limit) {}
 
     // False when the charge would pass the limit; nothing is charged then.
     bool Charge(uint64_t bytes) {

@@ -11,7 +11,7 @@ struct TypeKeyword {
     Primitive primitive;
 };
 
-constexpr TypeKeyword kTypeKeywords[] = {
+constexpr TypeKeyword TYPE_KEYWORDS[] = {
     {"WORD", Primitive::Word},       {"DWORD", Primitive::Dword},
     {"FLOAT", Primitive::Float},     {"DOUBLE", Primitive::Double},
     {"CHAR", Primitive::Char},       {"UCHAR", Primitive::Uchar},
@@ -136,7 +136,7 @@ Primitive PrimitiveOfToken(const Token& token) {
     case TokenKind::TypeCstring:
         return Primitive::Cstring;
     case TokenKind::Name:
-        for (const TypeKeyword& keyword : kTypeKeywords) {
+        for (const TypeKeyword& keyword : TYPE_KEYWORDS) {
             if (EqualsIgnoringCase(token.text, keyword.text)) {
                 return keyword.primitive;
             }

@@ -22,7 +22,7 @@ struct TemplateDescription {
 
 // The format's public template descriptions. InlineData carries raw binary data in the format;
 // it is declared open here, since this reader has no binary objects.
-constexpr TemplateDescription kStandardTemplates[] = {
+constexpr TemplateDescription STANDARD_TEMPLATES[] = {
     {"Header", "3D82AB43-62DA-11CF-AB39-0020AF71E433", "WORD major; WORD minor; DWORD flags;", ""},
     {"Vector", "3D82AB5E-62DA-11CF-AB39-0020AF71E433", "FLOAT x; FLOAT y; FLOAT z;", ""},
     {"Coords2d", "F6F23F44-7686-11CF-8F52-0040333594A3", "FLOAT u; FLOAT v;", ""},
@@ -98,7 +98,7 @@ struct TypeCode {
     uint16_t code;
 };
 
-constexpr TypeCode kTypeCodes[] = {
+constexpr TypeCode TYPE_CODES[] = {
     {"WORD", 40},  {"DWORD", 41},  {"FLOAT", 42},  {"DOUBLE", 43},  {"CHAR", 44},    {"UCHAR", 45},
     {"SWORD", 46}, {"SDWORD", 47}, {"STRING", 49}, {"UNICODE", 50}, {"CSTRING", 51},
 };
@@ -168,7 +168,7 @@ constexpr uint32_t NumberValue(std::string_view word) {
 }
 
 constexpr void WriteType(BlockWriter& out, std::string_view word) {
-    for (const TypeCode& type : kTypeCodes) {
+    for (const TypeCode& type : TYPE_CODES) {
         if (type.keyword == word) {
             out.Word(type.code);
             return;
@@ -251,7 +251,7 @@ constexpr void WriteBlock(BlockWriter& out) {
     for (char c : std::string_view("xof 0302bin 0064")) {
         out.Byte(static_cast<uint8_t>(c));
     }
-    for (const TemplateDescription& templ : kStandardTemplates) {
+    for (const TemplateDescription& templ : STANDARD_TEMPLATES) {
         GUID guid{};
         if (!xfile::ParseGuidText(templ.guid, guid)) {
             throw "malformed GUID in a template description";
@@ -266,14 +266,14 @@ constexpr void WriteBlock(BlockWriter& out) {
     }
 }
 
-constexpr size_t kBlockBytes = [] {
+constexpr size_t TEMPLATE_BLOCK_BYTES = [] {
     BlockWriter counter(nullptr);
     WriteBlock(counter);
     return counter.Size();
 }();
 
-constexpr std::array<unsigned char, kBlockBytes> kBlock = [] {
-    std::array<unsigned char, kBlockBytes> bytes{};
+constexpr std::array<unsigned char, TEMPLATE_BLOCK_BYTES> TEMPLATE_BLOCK = [] {
+    std::array<unsigned char, TEMPLATE_BLOCK_BYTES> bytes{};
     BlockWriter writer(bytes.data());
     WriteBlock(writer);
     return bytes;
@@ -281,5 +281,5 @@ constexpr std::array<unsigned char, kBlockBytes> kBlock = [] {
 
 } // namespace
 
-const unsigned char* const D3DRM_XTEMPLATES = kBlock.data();
-const DWORD D3DRM_XTEMPLATE_BYTES = static_cast<DWORD>(kBlockBytes);
+const unsigned char* const D3DRM_XTEMPLATES = TEMPLATE_BLOCK.data();
+const DWORD D3DRM_XTEMPLATE_BYTES = static_cast<DWORD>(TEMPLATE_BLOCK_BYTES);

@@ -165,7 +165,7 @@ HRESULT ParseTemplate(TokenReader& tokens, const TemplateSet& known, ParseBudget
     if (HRESULT hr = ExpectToken(tokens, TokenKind::Name, &name); FAILED(hr)) {
         return hr;
     }
-    if (!budget.Charge(kTemplateOverheadBytes + name.text.size())) {
+    if (!budget.Charge(TEMPLATE_OVERHEAD_BYTES + name.text.size())) {
         return DXFILEERR_BADALLOC;
     }
     templ->name.assign(name.text);
@@ -206,7 +206,7 @@ HRESULT ParseTemplate(TokenReader& tokens, const TemplateSet& known, ParseBudget
         return hr;
     }
     ComputeTemplateMetrics(*templ);
-    if (templ->depth > kMaxTemplateDepth) {
+    if (templ->depth > MAX_TEMPLATE_DEPTH) {
         return DXFILEERR_PARSEERROR;
     }
     parsed = std::move(templ);

@@ -25,7 +25,7 @@ bool IsSpace(uint8_t c) {
 }
 
 // A GUID between angle brackets is 36 characters; allow spaces around it but no more.
-constexpr size_t kMaxGuidSpan = 64;
+constexpr size_t MAX_GUID_SPAN = 64;
 
 } // namespace
 
@@ -106,7 +106,7 @@ HRESULT TextTokenizer::Next(Token& token) {
 HRESULT TextTokenizer::ReadName(Token& token) {
     size_t start = pos_;
     while (pos_ < size_ && IsNamePart(data_[pos_])) {
-        if (pos_ - start >= kMaxNameLength) {
+        if (pos_ - start >= MAX_NAME_LENGTH) {
             return DXFILEERR_PARSEERROR;
         }
         ++pos_;
@@ -201,7 +201,7 @@ HRESULT TextTokenizer::ReadString(Token& token) {
 HRESULT TextTokenizer::ReadGuid(Token& token) {
     size_t start = ++pos_;
     size_t end = start;
-    while (end < size_ && data_[end] != '>' && end - start < kMaxGuidSpan) {
+    while (end < size_ && data_[end] != '>' && end - start < MAX_GUID_SPAN) {
         ++end;
     }
     if (end >= size_ || data_[end] != '>') {

@@ -207,14 +207,6 @@ Rgb SoftRenderer::Sample(TexCoord uv) const {
     return top * (1.0 - ay) + bottom * ay;
 }
 
-void SoftRenderer::FillBlack(int x0, int y0, int x1, int y1) {
-    for (int y = std::max(0, y0 * scale_); y < std::min(height_, y1 * scale_); ++y) {
-        for (int x = std::max(0, x0 * scale_); x < std::min(width_, x1 * scale_); ++x) {
-            colour_[static_cast<size_t>(y) * width_ + x] = {};
-        }
-    }
-}
-
 RgbImage SoftRenderer::Resolve() const {
     RgbImage out(width_ / scale_, height_ / scale_);
     const double weight = 1.0 / (scale_ * scale_);

@@ -25,8 +25,6 @@ public:
     SoftRenderer(int width, int height, int supersample);
 
     void Clear(Rgb colour);
-    void SetView(const Mat4& view) { view_ = view; }
-    void SetProjection(const Mat4& projection) { projection_ = projection; }
     // Direction the light travels, white diffuse of the given strength; ambient level 0..1.
     void SetLight(Vec3 direction, double diffuse, double ambient);
     void SetMaterialGrey(double grey) { grey_ = grey; }
@@ -38,8 +36,6 @@ public:
                      const std::vector<uint32_t>& indices, const Mat4& world);
     // Four vertices as a triangle strip.
     void DrawStrip(const RenderVertex (&quad)[4], const Mat4& world);
-    // Fills a screen rectangle (in output pixels) with black, over everything: the letterbox.
-    void FillBlack(int x0, int y0, int x1, int y1);
 
     RgbImage Resolve() const;
 

@@ -1,6 +1,7 @@
 // The device catalog: every display driver, every 3D device of each driver and the display modes
 // each device can render in, enumerated once at start into DeviceInfo records, with the default
-// choice; and the start-up device dialog that lets the user pick another record.
+// choice. The start-up dialog that lets the user pick another record is device_dialog.h; the
+// framework's source unit for both is "d3denum" (its trace lines say so).
 //
 // The catalog only describes devices: it holds no DirectDraw or Direct3D object after
 // enumeration. It is process-wide and not locked (one GUI thread).
@@ -20,14 +21,6 @@ constexpr DWORD DEFAULT_SKIP_HARDWARE = 1;
 constexpr HRESULT CATALOG_E_EMPTY = MakeHResult(0x81000002u);
 constexpr HRESULT CATALOG_E_NONE_ACCEPTED = MakeHResult(0x81000003u);
 constexpr HRESULT CATALOG_E_NO_DEFAULT = MakeHResult(0x81000004u);
-
-// Dialog controls the device dialog looks for (only the device list is in template 144).
-constexpr int IDC_DEVICE_LIST = 1000;
-constexpr int IDC_MODE_LIST = 1001;
-constexpr int IDC_WINDOWED_CHECK = 1012;
-constexpr int IDC_STEREO_CHECK = 1013;
-constexpr int IDC_MODE_COMPANION = 1014;
-constexpr int IDD_SELECT_DEVICE = 144;
 
 // One accepted 3D device of one driver, with its usable modes and the user's current choice.
 struct DeviceInfo {
@@ -81,11 +74,3 @@ HRESULT ModeCallback(DDSURFACEDESC2* mode, LPVOID staging);
 HRESULT DeviceCallback(LPSTR deviceDescription, LPSTR deviceName, D3DDEVICEDESC7* desc,
                        LPVOID staging);
 int CompareModes(const void* a, const void* b);
-
-// ---- The start-up device dialog ----------------------------------------------------------------
-// Runs dialog 144 for the caller's device pointer: 0 when the user confirmed a different choice
-// (the pointer and the record are updated), E_FAIL for cancel, no change, or no dialog.
-HRESULT SelectDeviceDialog(DeviceInfo** device);
-INT_PTR DeviceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void UpdateDeviceDialog(HWND dialog, DeviceInfo* device, DWORD modeIndex, BOOL windowed,
-                        BOOL stereo);

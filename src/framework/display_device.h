@@ -1,6 +1,6 @@
 // The display device: the DirectDraw and Direct3D objects of one 3D environment (cooperative
 // level, display mode, primary and back buffers, z-buffer, 3D device and viewport), presenting
-// finished frames, and the debug trace line of the framework.
+// finished frames (the framework's source unit "d3dframe").
 //
 // The object holds the one reference to each interface; the application copies the pointers out
 // after each creation and borrows them. It does not restore texture contents after a surface
@@ -84,7 +84,3 @@ private:
 // The z-buffer format search of CreateZBuffer: copies the enumerated format over `wanted` and
 // stops when its depth is the wanted one.
 HRESULT MatchZBufferFormat(DDPIXELFORMAT* enumerated, LPVOID wanted);
-
-// One line of debugger output for a failed step: "unit(line): message", the code in hex when it
-// is non-zero, and a line feed. Returns `code`, so a failure can be traced and returned at once.
-HRESULT TraceError(LPCSTR sourceUnit, int line, HRESULT code, LPCSTR message);
