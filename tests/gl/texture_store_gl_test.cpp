@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "platform/ddraw/pixel_formats.h"
-#include "platform/ddraw/rgba_pixels.h"
 #include "platform/desktop/desktop_host.h"
 #include "platform/drivers/real_drivers.h"
 #include "platform/host/drivers.h"
@@ -191,21 +190,7 @@ std::vector<BYTE> DrawShowTextures(HWND window, const GUID& deviceGuid, std::str
         InvalidateAllTextures();
         EXPECT_EQ(device->Release(), 0u);
 
-        DDSURFACEDESC2 desc{};
-        desc.dwSize = sizeof(desc);
-        if (target->Lock(nullptr, &desc, DDLOCK_READONLY, nullptr) == DD_OK) {
-            const ddraw::PixelLayout layout = ddraw::DescribePixelFormat(desc.ddpfPixelFormat);
-            ddraw::PixelView view;
-            view.layout = &layout;
-            view.pixels = static_cast<const BYTE*>(desc.lpSurface);
-            view.pitch = desc.lPitch;
-            view.width = SHOW_WIDTH;
-            view.height = SHOW_HEIGHT;
-            picture.resize(size_t(SHOW_WIDTH) * SHOW_HEIGHT * 4);
-            ddraw::ConvertToRgba(view, ddraw::AlphaRule::OPAQUE, ddraw::RowOrder::TOP_DOWN,
-                                 picture.data());
-            target->Unlock(nullptr);
-        }
+        picture = gl_test::ReadSurfaceRgba(target);
     } else {
         *failure = messages;
     }

@@ -128,22 +128,28 @@ IDirectDrawSurface7* OffscreenRig::MakeTexture(int width, int height, int pixelK
     return texture;
 }
 
-std::vector<BYTE> OffscreenRig::Rgba() {
-    std::vector<BYTE> rgba(size_t(width_) * height_ * 4);
+std::vector<BYTE> ReadSurfaceRgba(IDirectDrawSurface7* surface) {
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof(desc);
-    if (target->Lock(nullptr, &desc, DDLOCK_READONLY, nullptr) != DD_OK) {
-        return rgba;
+    if (surface->Lock(nullptr, &desc, DDLOCK_READONLY, nullptr) != DD_OK) {
+        return {};
     }
     const ddraw::PixelLayout layout = ddraw::DescribePixelFormat(desc.ddpfPixelFormat);
     ddraw::PixelView view;
     view.layout = &layout;
     view.pixels = static_cast<const BYTE*>(desc.lpSurface);
     view.pitch = desc.lPitch;
-    view.width = width_;
-    view.height = height_;
+    view.width = static_cast<int>(desc.dwWidth);
+    view.height = static_cast<int>(desc.dwHeight);
+    std::vector<BYTE> rgba(size_t(view.width) * view.height * 4);
     ddraw::ConvertToRgba(view, ddraw::AlphaRule::OPAQUE, ddraw::RowOrder::TOP_DOWN, rgba.data());
-    target->Unlock(nullptr);
+    surface->Unlock(nullptr);
+    return rgba;
+}
+
+std::vector<BYTE> OffscreenRig::Rgba() {
+    std::vector<BYTE> rgba = ReadSurfaceRgba(target);
+    rgba.resize(size_t(width_) * height_ * 4);
     return rgba;
 }
 

@@ -62,4 +62,7 @@ private:
 // 4 bytes per pixel, top row first.
 bool SavePng(const std::string& path, int width, int height, const std::vector<BYTE>& rgba);
 
+// A surface's picture as RGBA, top row first, read through Lock; empty when it cannot be locked.
+std::vector<BYTE> ReadSurfaceRgba(IDirectDrawSurface7* surface);
+
 } // namespace gl_test

@@ -128,16 +128,20 @@ private:
     std::vector<BYTE> frame_; // the last read-back frame, reused
 };
 
-HRESULT Finish(GlDevice* device, IDirect3DDevice7** out, const char* kind) {
-    std::string failure;
-    if (!device->Start(&failure)) {
+// A device on `context`, or DDERR_GENERIC with the reason (no context, or GL that cannot do what
+// the device needs) in the debug output.
+HRESULT MakeDevice(const host::DeviceCreation& creation, IDirect3DDevice7** out, const char* kind,
+                   std::unique_ptr<host::GlContext> context, std::string failure) {
+    if (context != nullptr) {
+        auto* device = new GlDevice(creation, std::move(context));
+        if (device->Start(&failure)) {
+            *out = device;
+            return D3D_OK;
+        }
         device->Release();
-        host::WriteDebugOutput(
-            (std::string(kind) + " device unavailable: " + failure + "\n").c_str());
-        return DDERR_GENERIC;
     }
-    *out = device;
-    return D3D_OK;
+    host::WriteDebugOutput((std::string(kind) + " device unavailable: " + failure + "\n").c_str());
+    return DDERR_GENERIC;
 }
 
 } // namespace
@@ -151,11 +155,7 @@ HRESULT CreateWindowGlDevice(const host::DeviceCreation& creation, IDirect3DDevi
     std::string failure;
     std::unique_ptr<host::GlContext> context = host::Windows().CreateGlContext(
         host::NativeWindowOf(target->Owner()->CooperativeWindow()), &failure);
-    if (context == nullptr) {
-        host::WriteDebugOutput(("window GL device unavailable: " + failure + "\n").c_str());
-        return DDERR_GENERIC;
-    }
-    return Finish(new GlDevice(creation, std::move(context)), device, "window GL");
+    return MakeDevice(creation, device, "window GL", std::move(context), failure);
 }
 
 HRESULT CreateSoftwareGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7** device) {
@@ -165,11 +165,7 @@ HRESULT CreateSoftwareGlDevice(const host::DeviceCreation& creation, IDirect3DDe
     *device = nullptr;
     std::string failure;
     std::unique_ptr<host::GlContext> context = CreateSoftwareContext(&failure);
-    if (context == nullptr) {
-        host::WriteDebugOutput(("software GL device unavailable: " + failure + "\n").c_str());
-        return DDERR_GENERIC;
-    }
-    return Finish(new GlDevice(creation, std::move(context)), device, "software GL");
+    return MakeDevice(creation, device, "software GL", std::move(context), failure);
 }
 
 HRESULT CreateGpuGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7** device) {
@@ -179,11 +175,7 @@ HRESULT CreateGpuGlDevice(const host::DeviceCreation& creation, IDirect3DDevice7
     *device = nullptr;
     std::string failure;
     std::unique_ptr<host::GlContext> context = CreateGpuContext(&failure);
-    if (context == nullptr) {
-        host::WriteDebugOutput(("GPU GL device unavailable: " + failure + "\n").c_str());
-        return DDERR_GENERIC;
-    }
-    return Finish(new GlDevice(creation, std::move(context)), device, "GPU GL");
+    return MakeDevice(creation, device, "GPU GL", std::move(context), failure);
 }
 
 } // namespace gl
