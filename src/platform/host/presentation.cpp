@@ -1,4 +1,4 @@
-// The frame sink, and fitting a picture into an area with its aspect kept.
+// The frame sink, placing a picture in an area, and the size of the 3D targets.
 #include "platform/host/presentation.h"
 
 #include <algorithm>
@@ -44,6 +44,45 @@ Letterbox FitWithAspect(int sourceWidth, int sourceHeight, int areaWidth, int ar
     box.x = (areaWidth - box.width) / 2;
     box.y = (areaHeight - box.height) / 2;
     return box;
+}
+
+Letterbox PlacePicture(int sourceWidth, int sourceHeight, int areaWidth, int areaHeight,
+                       Scaling scaling) {
+    if (sourceWidth <= 0 || sourceHeight <= 0 || areaWidth <= 0 || areaHeight <= 0) {
+        return Letterbox{};
+    }
+    switch (scaling) {
+    case Scaling::STRETCH:
+        return Letterbox{0, 0, areaWidth, areaHeight};
+    case Scaling::INTEGER: {
+        const int times = std::min(areaWidth / sourceWidth, areaHeight / sourceHeight);
+        if (times < 1) {
+            break; // smaller than the picture: only fitting shows all of it
+        }
+        Letterbox box{0, 0, sourceWidth * times, sourceHeight * times};
+        box.x = (areaWidth - box.width) / 2;
+        box.y = (areaHeight - box.height) / 2;
+        return box;
+    }
+    case Scaling::FIT:
+        break;
+    }
+    return FitWithAspect(sourceWidth, sourceHeight, areaWidth, areaHeight);
+}
+
+TargetSize InternalTargetSize(const PresentationOptions& options, int modeWidth, int modeHeight,
+                              int areaWidth, int areaHeight) {
+    if (!options.internal.native) {
+        const int scale = std::clamp(options.internal.scale, 1, MAX_INTERNAL_SCALE);
+        return TargetSize{modeWidth * scale, modeHeight * scale};
+    }
+    if (areaWidth <= 0 || areaHeight <= 0) {
+        areaWidth = options.nativeAreaWidth;
+        areaHeight = options.nativeAreaHeight;
+    }
+    const Letterbox box =
+        PlacePicture(modeWidth, modeHeight, areaWidth, areaHeight, options.scaling);
+    return TargetSize{std::max(box.width, modeWidth), std::max(box.height, modeHeight)};
 }
 
 } // namespace host
