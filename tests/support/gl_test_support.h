@@ -8,6 +8,7 @@
 
 #include "platform/d3d/d3d.h"
 #include "platform/host/drivers.h"
+#include "platform/host/presentation_options.h"
 
 namespace gl_test {
 
@@ -17,6 +18,18 @@ struct Rgb {
 
 // One driver with the standard modes and one device: Mesa's software rasteriser through EGL.
 host::DriverSet SoftwareGlDrivers();
+
+// Presentation options for the lifetime of the object (devices read them when they are made);
+// the defaults come back afterwards.
+class ScopedPresentation {
+public:
+    explicit ScopedPresentation(const host::PresentationOptions& options) {
+        host::SetPresentationOptions(options);
+    }
+    ~ScopedPresentation() { host::SetPresentationOptions(host::PresentationOptions{}); }
+    ScopedPresentation(const ScopedPresentation&) = delete;
+    ScopedPresentation& operator=(const ScopedPresentation&) = delete;
+};
 
 class OffscreenRig {
 public:

@@ -44,9 +44,11 @@ void DeliverToFrameSink(HWND window, int width, int height, const BYTE* rgba, in
     }
 }
 
-void PresentRgba(const PresentRequest& request, int width, int height, const BYTE* rgba,
-                 int pitch) {
-    const host::PresentedFrame frame = Frame(request.window, width, height, rgba, pitch);
+void PresentRgba(const PresentRequest& request, int width, int height, const BYTE* rgba, int pitch,
+                 int modeWidth, int modeHeight) {
+    host::PresentedFrame frame = Frame(request.window, width, height, rgba, pitch);
+    frame.modeWidth = modeWidth;
+    frame.modeHeight = modeHeight;
     if (const host::FrameSink& sink = host::GetFrameSink()) {
         sink(frame);
     }

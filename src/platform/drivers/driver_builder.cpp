@@ -2,9 +2,11 @@
 #include "platform/drivers/driver_builder.h"
 
 #include "platform/d3d/direct3d.h"
+#include "platform/ddraw/pixel_formats.h"
 #include "platform/drivers/standard_caps.h"
 #include "platform/gl/gl_device.h"
 #include "platform/host/host.h"
+#include "platform/host/presentation_options.h"
 
 namespace drivers {
 
@@ -154,18 +156,29 @@ DriverBuilder PrimaryDriver() {
 }
 
 DeviceBuilder GlDevice(GlKind kind, std::string name) {
+    // The program picks the first listed format of its images' own depth, and falls back to
+    // 16 bits: its 24-bit pictures become true-colour textures only where a 24-bit format is
+    // listed, which the presentation options' 32-bit colour asks for.
+    std::vector<DDPIXELFORMAT> formats = StandardTextureFormats();
+    if (host::GetPresentationOptions().trueColour) {
+        formats.insert(formats.begin(), ddraw::MakePixelFormat(ddraw::PixelKind::RGB888));
+    }
     switch (kind) {
     case GlKind::WINDOW:
         return DeviceBuilder(IID_IDirect3DHALDevice, std::move(name))
+            .TextureFormats(formats)
             .Factory(gl::CreateWindowGlDevice);
     case GlKind::SOFTWARE:
         return DeviceBuilder(IID_IDirect3DRGBDevice, std::move(name))
             .Hardware(false)
+            .TextureFormats(formats)
             .Factory(gl::CreateSoftwareGlDevice);
     case GlKind::GPU:
         break;
     }
-    return DeviceBuilder(IID_IDirect3DHALDevice, std::move(name)).Factory(gl::CreateGpuGlDevice);
+    return DeviceBuilder(IID_IDirect3DHALDevice, std::move(name))
+        .TextureFormats(formats)
+        .Factory(gl::CreateGpuGlDevice);
 }
 
 std::string DeviceName(const std::string& prefix, const std::string& renderer,

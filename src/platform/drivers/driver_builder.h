@@ -77,7 +77,8 @@ DriverBuilder PrimaryDriver();
 
 // The GL devices (see gl/gl_device.h): the hardware-class one on the window's own context, Mesa's
 // software rasteriser offscreen, and a GPU offscreen. The window and GPU devices are HAL devices
-// with hardware rasterisation, the software one an RGB device without.
+// with hardware rasterisation, the software one an RGB device without. They list a 24-bit
+// texture format too when the presentation options (installed before) ask for 32-bit colour.
 enum class GlKind { WINDOW, SOFTWARE, GPU };
 DeviceBuilder GlDevice(GlKind kind, std::string name);
 

@@ -2,6 +2,7 @@
 // pixels kept between the framebuffer and the surface's memory.
 #include "platform/gl/gl_device.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ public:
         if (!renderer_->Ready(failure)) {
             return false;
         }
+        // The render target at creation is the back buffer: its size is the display mode's.
+        modeWidth_ = RenderTarget()->Width();
+        modeHeight_ = RenderTarget()->Height();
+        renderer_->SetPolicy(WantedPolicy(), *backed_);
         if (!renderer_->SetTarget(*RenderTarget(), backed_)) {
             *failure = "no framebuffer for the render target's format";
             return false;
@@ -59,22 +64,26 @@ public:
         }
         renderer_->CollectGarbage();
         const bool sink = static_cast<bool>(host::GetFrameSink());
+        int width = surface.Width(), height = surface.Height();
         if (sink || !context_->DrawsInto(request.window)) {
-            renderer_->ReadRgba(surface, frame_);
+            renderer_->ReadRgba(surface, frame_, &width, &height);
         }
         if (context_->DrawsInto(request.window)) {
             if (sink) {
-                ddraw::DeliverToFrameSink(request.window, surface.Width(), surface.Height(),
-                                          frame_.data(), surface.Width() * 4);
+                ddraw::DeliverToFrameSink(request.window, width, height, frame_.data(), width * 4);
             }
-            int width = 0, height = 0;
-            context_->DrawableSize(&width, &height);
-            renderer_->ShowInWindow(surface, width, height);
+            int drawableWidth = 0, drawableHeight = 0;
+            context_->DrawableSize(&drawableWidth, &drawableHeight);
+            const host::PresentationOptions& options = host::GetPresentationOptions();
+            renderer_->ShowInWindow(surface, drawableWidth, drawableHeight, options.scaling,
+                                    options.filtering);
             context_->Swap(request.fullscreen);
-            return DD_OK;
+        } else {
+            ddraw::PresentRgba(request, width, height, frame_.data(), width * 4, surface.Width(),
+                               surface.Height());
         }
-        ddraw::PresentRgba(request, surface.Width(), surface.Height(), frame_.data(),
-                           surface.Width() * 4);
+        // Native resolution follows the window: a new size shapes the next frame's targets.
+        renderer_->SetPolicy(WantedPolicy(), *backed_);
         return DD_OK;
     }
 
@@ -103,6 +112,37 @@ protected:
     }
 
 private:
+    // The targets' shape the presentation options ask for, for the picture's area now: the
+    // window's drawable when this context draws into it, else the window's client area, else
+    // none (offscreen: the options' own native area, or the mode's size).
+    TargetPolicy WantedPolicy() const {
+        const host::PresentationOptions& options = host::GetPresentationOptions();
+        TargetPolicy policy;
+        if (!options.ChangesTargets()) {
+            return policy;
+        }
+        int areaWidth = 0, areaHeight = 0;
+        if (options.internal.native) {
+            HWND window = RenderTarget()->Owner() != nullptr
+                              ? RenderTarget()->Owner()->CooperativeWindow()
+                              : nullptr;
+            if (context_->DrawsInto(window)) {
+                context_->DrawableSize(&areaWidth, &areaHeight);
+            } else if (host::NativeWindow* native = host::NativeWindowOf(window)) {
+                const RECT client = host::Windows().GetClientRect(native);
+                areaWidth = client.right - client.left;
+                areaHeight = client.bottom - client.top;
+            }
+        }
+        const host::TargetSize size =
+            host::InternalTargetSize(options, modeWidth_, modeHeight_, areaWidth, areaHeight);
+        policy.modeWidth = modeWidth_;
+        policy.modeHeight = modeHeight_;
+        policy.shape =
+            TargetShape{size.width, size.height, std::max(options.samples, 1), options.trueColour};
+        return policy;
+    }
+
     ~GlDevice() override {
         // Hand every surface its pixels back and let go of it before the context goes. Without
         // the context (its window was destroyed first) the pixels are lost with it.
@@ -126,6 +166,8 @@ private:
     std::unique_ptr<Renderer> renderer_;
     std::shared_ptr<std::vector<ddraw::Surface*>> backed_;
     std::vector<BYTE> frame_; // the last read-back frame, reused
+    int modeWidth_ = 0;
+    int modeHeight_ = 0;
 };
 
 // A device on `context`, or DDERR_GENERIC with the reason (no context, or GL that cannot do what

@@ -1,10 +1,14 @@
-// Framebuffers for render-target surfaces.
+// Framebuffers for render-target surfaces. Sections: life cycle · making the framebuffer ·
+// exact pixels · shaped pixels.
 #include "platform/gl/render_target.h"
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "platform/ddraw/rgba_pixels.h"
+#include "platform/gl/mode_pixels.h"
+#include "platform/host/host.h"
 
 namespace gl {
 
@@ -17,7 +21,29 @@ void CopyFlipped(const BYTE* from, size_t rowBytes, BYTE* to, size_t pitch, int 
     }
 }
 
+// The most samples GL offers for a colour format, up to `wanted`: 8, 4, 2 or 1.
+int OfferedSamples(GLenum format, int wanted) {
+    GLint most = 1;
+    glGetIntegerv(GL_MAX_SAMPLES, &most);
+    if (epoxy_gl_version() >= 42 || epoxy_has_gl_extension("GL_ARB_internalformat_query")) {
+        GLint count = 0;
+        glGetInternalformativ(GL_RENDERBUFFER, format, GL_NUM_SAMPLE_COUNTS, 1, &count);
+        std::vector<GLint> counts(size_t(std::max(count, 0)));
+        if (count > 0) {
+            glGetInternalformativ(GL_RENDERBUFFER, format, GL_SAMPLES, count, counts.data());
+            most = *std::max_element(counts.begin(), counts.end());
+        }
+    }
+    int samples = wanted;
+    while (samples > 1 && samples > most) {
+        samples /= 2;
+    }
+    return samples;
+}
+
 } // namespace
+
+// ---- Life cycle --------------------------------------------------------------------------------
 
 RenderTarget::RenderTarget(GarbageLink bin, std::weak_ptr<std::vector<ddraw::Surface*>> registry,
                            ddraw::Surface* surface)
@@ -28,11 +54,16 @@ RenderTarget::~RenderTarget() {
         registry->erase(std::remove(registry->begin(), registry->end(), surface_), registry->end());
     }
     if (auto bin = bin_.lock()) {
-        if (framebuffer_ != 0) {
-            bin->framebuffers.push_back(framebuffer_);
+        for (GLuint framebuffer : {framebuffer_, resolveFramebuffer_}) {
+            if (framebuffer != 0) {
+                bin->framebuffers.push_back(framebuffer);
+            }
         }
         if (colour_ != 0) {
-            bin->textures.push_back(colour_);
+            (samples_ > 1 ? bin->renderbuffers : bin->textures).push_back(colour_);
+        }
+        if (resolvedColour_ != 0) {
+            bin->textures.push_back(resolvedColour_);
         }
         if (depth_ != 0) {
             bin->renderbuffers.push_back(depth_);
@@ -40,32 +71,44 @@ RenderTarget::~RenderTarget() {
     }
 }
 
-bool RenderTarget::Prepare(ddraw::Surface& surface) {
-    const ddraw::Surface* z = surface.AttachedZBuffer();
-    const DWORD depthBits = z != nullptr ? ddraw::BitsPerPixel(z->Desc().ddpfPixelFormat) : 0;
-    const int bytes = surface.Layout().bytesPerPixel;
-    const bool sameColour = colour_ != 0 && width_ == surface.Width() &&
-                            height_ == surface.Height() && colourBytes_ == bytes;
-    if (sameColour && depthBits == depthBits_) {
-        return true;
-    }
-    if (framebuffer_ == 0) {
-        glGenFramebuffers(1, &framebuffer_);
-    }
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    if (!sameColour) {
-        if (colour_ != 0) {
+int RenderTarget::ToFramebufferX(long x) const {
+    return modeWidth_ > 0 ? int(int64_t(x) * width_ / modeWidth_) : int(x);
+}
+
+int RenderTarget::ToFramebufferY(long y) const {
+    return modeHeight_ > 0 ? int(int64_t(y) * height_ / modeHeight_) : int(y);
+}
+
+// ---- Making the framebuffer --------------------------------------------------------------------
+
+void RenderTarget::DeleteColour() {
+    if (colour_ != 0) {
+        if (samples_ > 1) {
+            glDeleteRenderbuffers(1, &colour_);
+        } else {
             glDeleteTextures(1, &colour_);
         }
-        width_ = surface.Width();
-        height_ = surface.Height();
-        colourBytes_ = bytes;
-        glGenTextures(1, &colour_);
+        colour_ = 0;
+    }
+    if (resolvedColour_ != 0) {
+        glDeleteTextures(1, &resolvedColour_);
+        resolvedColour_ = 0;
+    }
+    if (resolveFramebuffer_ != 0) {
+        glDeleteFramebuffers(1, &resolveFramebuffer_);
+        resolveFramebuffer_ = 0;
+    }
+}
+
+bool RenderTarget::MakeColour(int samples) {
+    samples_ = samples;
+    auto makeTexture = [this](GLuint* texture) {
+        glGenTextures(1, texture);
         glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, colour_);
+        glBindTexture(GL_TEXTURE_2D, *texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        if (bytes == 2) {
+        if (colourFormat_ == GL_RGB565) {
             glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB565, width_, height_, 0, GL_RGB,
                          GL_UNSIGNED_SHORT_5_6_5, nullptr);
         } else {
@@ -74,7 +117,74 @@ bool RenderTarget::Prepare(ddraw::Surface& surface) {
         }
         glBindTexture(GL_TEXTURE_2D, 0);
         glActiveTexture(GL_TEXTURE0);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_, 0);
+    };
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    if (samples > 1) {
+        glGenRenderbuffers(1, &colour_);
+        glBindRenderbuffer(GL_RENDERBUFFER, colour_);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, colourFormat_, width_, height_);
+        glBindRenderbuffer(GL_RENDERBUFFER, 0);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
+        // The resolved picture: the same format, or the resolving blit is refused.
+        makeTexture(&resolvedColour_);
+        glGenFramebuffers(1, &resolveFramebuffer_);
+        glBindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer_);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, resolvedColour_,
+                               0);
+        const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+        return complete && glGetError() == GL_NO_ERROR;
+    }
+    makeTexture(&colour_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_, 0);
+    return glGetError() == GL_NO_ERROR;
+}
+
+bool RenderTarget::Prepare(ddraw::Surface& surface, const TargetShape& shape) {
+    const ddraw::Surface* z = surface.AttachedZBuffer();
+    const DWORD depthBits = z != nullptr ? ddraw::BitsPerPixel(z->Desc().ddpfPixelFormat) : 0;
+    const int bytes = surface.Layout().bytesPerPixel;
+    const bool sameColour = colour_ != 0 && modeWidth_ == surface.Width() &&
+                            modeHeight_ == surface.Height() && colourBytes_ == bytes &&
+                            shape_ == shape;
+    if (sameColour && depthBits == depthBits_) {
+        return true;
+    }
+    if (framebuffer_ == 0) {
+        glGenFramebuffers(1, &framebuffer_);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    if (!sameColour) {
+        // A changed colour buffer starts empty: whatever the CPU knew of the old one is stale.
+        lastKnown_.clear();
+        resolved_ = true;
+        DeleteColour();
+        modeWidth_ = surface.Width();
+        modeHeight_ = surface.Height();
+        colourBytes_ = bytes;
+        shape_ = shape;
+        width_ = shape.width > 0 ? shape.width : modeWidth_;
+        height_ = shape.height > 0 ? shape.height : modeHeight_;
+        colourFormat_ = bytes == 2 && !shape.trueColour ? GL_RGB565 : GL_RGB8;
+        exact_ = width_ == modeWidth_ && height_ == modeHeight_ && shape.samples <= 1 &&
+                 (bytes != 2 || colourFormat_ == GL_RGB565);
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        int samples = shape.samples > 1 ? OfferedSamples(colourFormat_, shape.samples) : 1;
+        if (samples < shape.samples) {
+            host::WriteDebugOutput(("GL: " + std::to_string(shape.samples) +
+                                    " samples asked for, " + std::to_string(samples) + " offered\n")
+                                       .c_str());
+        }
+        // Fewer samples, down to none, when the framebuffer cannot be made with so many.
+        while (!MakeColour(samples) && samples > 1) {
+            DeleteColour();
+            samples /= 2;
+            host::WriteDebugOutput(
+                ("GL: multisampled target refused; " + std::to_string(samples) + " samples\n")
+                    .c_str());
+        }
+        exact_ = exact_ && samples_ <= 1;
     }
     if (depth_ != 0 && (depthBits != depthBits_ || !sameColour)) {
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
@@ -86,19 +196,43 @@ bool RenderTarget::Prepare(ddraw::Surface& surface) {
         // 24 bits is the most a depth renderbuffer is sure to have; 32-bit z-buffers get that.
         glGenRenderbuffers(1, &depth_);
         glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-        glRenderbufferStorage(GL_RENDERBUFFER,
-                              depthBits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24, width_,
-                              height_);
+        const GLenum format = depthBits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24;
+        if (samples_ > 1) {
+            glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples_, format, width_, height_);
+        } else {
+            glRenderbufferStorage(GL_RENDERBUFFER, format, width_, height_);
+        }
         glBindRenderbuffer(GL_RENDERBUFFER, 0);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
     }
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
-void RenderTarget::ReadInto(ddraw::Surface& surface, std::vector<BYTE>& scratch) const {
+void RenderTarget::Resolve() {
+    if (resolved_ || resolveFramebuffer_ == 0) {
+        resolved_ = true;
+        return;
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
+    glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    resolved_ = true;
+}
+
+// ---- Exact pixels ------------------------------------------------------------------------------
+
+void RenderTarget::ReadInto(ddraw::Surface& surface, std::vector<BYTE>& scratch) {
     const ddraw::PixelLayout& layout = surface.Layout();
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (!exact_) {
+        Resolve();
+        ReadBottomUp(scratch);
+        BoxAverage(scratch.data(), width_, height_, surface);
+        RememberMemory(surface, lastKnown_);
+        return;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     if (ddraw::IsRgb565(layout) || ddraw::IsXrgb8888(layout)) {
         const size_t rowBytes = size_t(width_) * layout.bytesPerPixel;
         scratch.resize(rowBytes * height_);
@@ -111,16 +245,8 @@ void RenderTarget::ReadInto(ddraw::Surface& surface, std::vector<BYTE>& scratch)
         return;
     }
     // Other layouts: through RGBA, one pixel at a time.
-    std::vector<BYTE> rgba;
-    ReadRgba(rgba);
-    for (int y = 0; y < height_; ++y) {
-        BYTE* row = surface.Pixels() + size_t(y) * surface.Pitch();
-        for (int x = 0; x < width_; ++x) {
-            const BYTE* p = rgba.data() + (size_t(y) * width_ + x) * 4;
-            const ddraw::Argb colour = 0xFF000000u | DWORD(p[0]) << 16 | DWORD(p[1]) << 8 | p[2];
-            ddraw::WritePixel(layout, row + size_t(x) * layout.bytesPerPixel, colour);
-        }
-    }
+    ReadBottomUp(scratch);
+    BoxAverage(scratch.data(), width_, height_, surface);
 }
 
 void RenderTarget::WriteFrom(const ddraw::Surface& surface, std::vector<BYTE>& scratch) {
@@ -149,18 +275,33 @@ void RenderTarget::WriteFrom(const ddraw::Surface& surface, std::vector<BYTE>& s
     glActiveTexture(GL_TEXTURE0);
 }
 
+void RenderTarget::ReadBottomUp(std::vector<BYTE>& rgba) const {
+    rgba.resize(size_t(width_) * 4 * size_t(height_));
+    glBindFramebuffer(GL_FRAMEBUFFER, ReadFramebuffer());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // Alpha reads as 1: the colour formats have none.
+    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+}
+
 void RenderTarget::ReadRgba(std::vector<BYTE>& rgba) const {
     const size_t rowBytes = size_t(width_) * 4;
-    rgba.resize(rowBytes * height_);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    // Alpha reads as 1: the colour formats have none. Turn GL's bottom-up rows top-down.
+    ReadBottomUp(rgba);
+    // Turn GL's bottom-up rows top-down.
     for (int top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom) {
         std::swap_ranges(rgba.begin() + ptrdiff_t(top * rowBytes),
                          rgba.begin() + ptrdiff_t((top + 1) * rowBytes),
                          rgba.begin() + ptrdiff_t(bottom * rowBytes));
     }
+}
+
+// ---- Shaped pixels -----------------------------------------------------------------------------
+
+bool RenderTarget::TakeChanges(const ddraw::Surface& surface, std::vector<BYTE>& rgba,
+                               RECT* changed) {
+    const bool known = !newerThanMemory && !lastKnown_.empty();
+    const bool any = MarkChanges(surface, known ? &lastKnown_ : nullptr, rgba, changed);
+    RememberMemory(surface, lastKnown_);
+    return any;
 }
 
 } // namespace gl

@@ -9,6 +9,7 @@
 #include "platform/gl/render_target.h"
 #include "platform/gl/texture_cache.h"
 #include "platform/gl/transforms.h"
+#include "platform/host/host.h"
 #include "platform/host/presentation.h"
 
 namespace gl {
@@ -142,6 +143,7 @@ Renderer::~Renderer() {
         glDeleteProgram(program.program);
     }
     glDeleteSamplers(1, &sampler_);
+    blockWriter_.Release();
     indices_.reset();
     vertices_.reset();
     glDeleteVertexArrays(1, &vertexArray_);
@@ -166,6 +168,39 @@ RenderTarget* Renderer::TargetOf(ddraw::Surface& surface) {
     return data != nullptr && !data->Orphaned() ? data : nullptr;
 }
 
+TargetShape Renderer::ShapeFor(const ddraw::Surface& surface) const {
+    TargetShape shape = policy_.shape;
+    if (policy_.modeWidth <= 0 || policy_.modeHeight <= 0 || shape.width <= 0 ||
+        shape.height <= 0) {
+        shape.width = shape.height = 0;
+        return shape;
+    }
+    shape.width = int(int64_t(surface.Width()) * shape.width / policy_.modeWidth);
+    shape.height = int(int64_t(surface.Height()) * shape.height / policy_.modeHeight);
+    return shape;
+}
+
+void Renderer::SetPolicy(const TargetPolicy& policy, const std::vector<ddraw::Surface*>& backed) {
+    if (policy == policy_) {
+        return;
+    }
+    policy_ = policy;
+    // Each picture goes through its surface's memory: read at the old shape, written whole into
+    // the new one. Only a change of window or screen comes here, between frames.
+    for (ddraw::Surface* surface : backed) {
+        RenderTarget* data = TargetOf(*surface);
+        if (data == nullptr) {
+            continue;
+        }
+        ReadSurface(*surface);
+        if (data->Prepare(*surface, ShapeFor(*surface))) {
+            WriteSurface(*surface);
+        }
+    }
+    boundFramebuffer_ = 0xFFFFFFFF;
+    pending_ |= d3d::DIRTY_VIEWPORT | d3d::DIRTY_RENDER_TARGET | d3d::DIRTY_RENDER_STATES;
+}
+
 bool Renderer::SetTarget(ddraw::Surface& target,
                          const std::shared_ptr<std::vector<ddraw::Surface*>>& backed) {
     RenderTarget* data = TargetOf(target);
@@ -180,11 +215,11 @@ bool Renderer::SetTarget(ddraw::Surface& target,
     targetData_ = data;
     boundFramebuffer_ = 0xFFFFFFFF;
     pending_ |= d3d::DIRTY_VIEWPORT | d3d::DIRTY_RENDER_TARGET | d3d::DIRTY_RENDER_STATES;
-    if (!data->Prepare(target)) {
+    if (!data->Prepare(target, ShapeFor(target))) {
         return false;
     }
     if (fresh) {
-        data->WriteFrom(target, scratch_); // start from what the surface holds
+        WriteSurface(target); // start from what the surface holds
     }
     return true;
 }
@@ -194,7 +229,7 @@ bool Renderer::BindTarget() {
         return false;
     }
     const bool hadDepth = targetData_->HasDepth();
-    if (!targetData_->Prepare(*target_)) {
+    if (!targetData_->Prepare(*target_, ShapeFor(*target_))) {
         return false;
     }
     if (hadDepth != targetData_->HasDepth()) {
@@ -273,6 +308,11 @@ const ShaderProgram* Renderer::ProgramFor(const d3d::DeviceState& state) {
     pending_ |= d3d::DIRTY_TRANSFORMS | d3d::DIRTY_MATERIAL | d3d::DIRTY_LIGHTS |
                 d3d::DIRTY_STAGE_STATES | d3d::DIRTY_RENDER_STATES;
     return found;
+}
+
+D3DMATRIX Renderer::ClipTransform(const d3d::DeviceState& state) {
+    return Multiply(Multiply(state.world, state.view),
+                    Multiply(state.projection, ClipCorrection()));
 }
 
 void Renderer::UploadTransforms(const d3d::DeviceState& state) {
@@ -396,10 +436,21 @@ void Renderer::ApplyRenderStates(const d3d::DeviceState& state) {
 
 void Renderer::ApplyViewport(const d3d::DeviceState& state) {
     const D3DVIEWPORT7& vp = state.viewport;
-    const int height = targetData_->Height();
-    glViewport(static_cast<GLint>(vp.dwX),
-               height - static_cast<GLint>(vp.dwY) - static_cast<GLint>(vp.dwHeight),
-               static_cast<GLsizei>(vp.dwWidth), static_cast<GLsizei>(vp.dwHeight));
+    const RenderTarget& t = *targetData_;
+    if (t.Exact()) {
+        const int height = t.Height();
+        glViewport(static_cast<GLint>(vp.dwX),
+                   height - static_cast<GLint>(vp.dwY) - static_cast<GLint>(vp.dwHeight),
+                   static_cast<GLsizei>(vp.dwWidth), static_cast<GLsizei>(vp.dwHeight));
+    } else {
+        // Mode pixels to the target's, by the blocks the mode pixels cover (rows from the bottom).
+        const long modeBottom = long(t.ModeHeight()) - long(vp.dwY) - long(vp.dwHeight);
+        const int x0 = t.ToFramebufferX(long(vp.dwX));
+        const int x1 = t.ToFramebufferX(long(vp.dwX) + long(vp.dwWidth));
+        const int y0 = t.ToFramebufferY(modeBottom);
+        const int y1 = t.ToFramebufferY(modeBottom + long(vp.dwHeight));
+        glViewport(x0, y0, x1 - x0, y1 - y0);
+    }
     glDepthRange(vp.dvMinZ, vp.dvMaxZ);
 }
 
@@ -464,7 +515,8 @@ HRESULT Renderer::Clear(const d3d::DeviceState& state, DWORD dirty, DWORD count,
     const D3DVIEWPORT7& vp = state.viewport;
     const LONG left = LONG(vp.dwX), top = LONG(vp.dwY);
     const LONG right = left + LONG(vp.dwWidth), bottom = top + LONG(vp.dwHeight);
-    const int height = targetData_->Height();
+    const RenderTarget& t = *targetData_;
+    const int height = t.ModeHeight();
     auto clearArea = [&](LONG x1, LONG y1, LONG x2, LONG y2) {
         x1 = std::max(x1, left);
         y1 = std::max(y1, top);
@@ -473,14 +525,17 @@ HRESULT Renderer::Clear(const d3d::DeviceState& state, DWORD dirty, DWORD count,
         if (x1 >= x2 || y1 >= y2) {
             return;
         }
-        const bool whole = x1 == 0 && y1 == 0 && x2 == targetData_->Width() && y2 == height;
+        const bool whole = x1 == 0 && y1 == 0 && x2 == t.ModeWidth() && y2 == height;
         SetScissor(!whole);
         if (!whole) {
-            glScissor(x1, height - y2, x2 - x1, y2 - y1);
+            // In the target's pixels: the blocks of the mode pixels, rows from the bottom.
+            const int fx1 = t.ToFramebufferX(x1), fx2 = t.ToFramebufferX(x2);
+            const int fy1 = t.ToFramebufferY(height - y2), fy2 = t.ToFramebufferY(height - y1);
+            glScissor(fx1, fy1, fx2 - fx1, fy2 - fy1);
         }
         glClear(mask);
     };
-    targetData_->newerThanMemory = true;
+    targetData_->MarkDrawn();
     if (count == 0) {
         clearArea(left, top, right, bottom);
     }
@@ -532,7 +587,20 @@ HRESULT Renderer::Draw(const d3d::DeviceState& state, DWORD dirty,
         boundTexture_ = BindSurfaceTexture(*texture, this, garbage_, scratch_);
     }
     pending_ = 0;
-    targetData_->newerThanMemory = true;
+    targetData_->MarkDrawn();
+
+    // On a target finer than the mode's pixels, rectangles keep the rows they have at 1x.
+    if (targetData_->Finer() && request.indices == nullptr) {
+        const RenderTarget& t = *targetData_;
+        const SnapGrid grid{state.viewport, t.ModeWidth(), t.ModeHeight(), t.Width(), t.Height()};
+        const D3DMATRIX clip = ClipTransform(state);
+        D3DMATRIX correction;
+        if (SnapRectangle(clip, grid, request.vertices, request.vertexCount, &correction)) {
+            const D3DMATRIX snapped = Multiply(clip, correction);
+            glUniformMatrix4fv(program_->worldViewProjection, 1, GL_FALSE, &snapped.m[0][0]);
+            pending_ |= d3d::DIRTY_TRANSFORMS; // the next draw uploads its own again
+        }
+    }
 
     const GLintptr vertexOffset = vertices_->Append(
         request.vertices, size_t(request.vertexCount) * sizeof(D3DVERTEX), sizeof(D3DVERTEX));
@@ -551,38 +619,73 @@ HRESULT Renderer::Draw(const d3d::DeviceState& state, DWORD dirty,
 
 // ---- Pixels and presentation -------------------------------------------------------------------
 
+void Renderer::ForgetGlState() {
+    usedProgram_ = 0xFFFFFFFF;
+    boundFramebuffer_ = 0xFFFFFFFF;
+    boundTexture_ = 0xFFFFFFFF;
+    scissor_ = 1; // left on
+    SetScissor(false);
+    pending_ |= d3d::DIRTY_RENDER_STATES | d3d::DIRTY_VIEWPORT | d3d::DIRTY_STAGE_STATES |
+                d3d::DIRTY_TEXTURES;
+}
+
 void Renderer::ReadSurface(ddraw::Surface& surface) {
     RenderTarget* data = TargetOf(surface);
     if (data != nullptr && data->newerThanMemory) {
         data->ReadInto(surface, scratch_);
         data->newerThanMemory = false;
-        boundFramebuffer_ = data->Framebuffer();
+        boundFramebuffer_ = 0xFFFFFFFF;
     }
 }
 
 void Renderer::WriteSurface(ddraw::Surface& surface) {
-    if (RenderTarget* data = TargetOf(surface)) {
-        data->WriteFrom(surface, scratch_);
-        data->newerThanMemory = false;
-    }
-}
-
-void Renderer::ReadRgba(ddraw::Surface& surface, std::vector<BYTE>& rgba) {
-    if (RenderTarget* data = TargetOf(surface)) {
-        data->ReadRgba(rgba);
-        boundFramebuffer_ = data->Framebuffer();
-    }
-}
-
-void Renderer::ShowInWindow(ddraw::Surface& surface, int drawableWidth, int drawableHeight) {
     RenderTarget* data = TargetOf(surface);
     if (data == nullptr) {
         return;
     }
-    const host::Letterbox box =
-        host::FitWithAspect(data->Width(), data->Height(), drawableWidth, drawableHeight);
+    if (data->Exact()) {
+        data->WriteFrom(surface, scratch_);
+    } else {
+        RECT changed{};
+        if (data->TakeChanges(surface, scratch_, &changed)) {
+            std::string failure;
+            if (!blockWriter_.Write(data->Framebuffer(), data->Width(), data->Height(),
+                                    data->ModeWidth(), data->ModeHeight(), scratch_, changed,
+                                    &failure)) {
+                host::WriteDebugOutput(("GL: mode pixels not written: " + failure + "\n").c_str());
+            }
+            data->MarkDrawn();
+            ForgetGlState();
+        }
+    }
+    data->newerThanMemory = false;
+}
+
+bool Renderer::ReadRgba(ddraw::Surface& surface, std::vector<BYTE>& rgba, int* width, int* height) {
+    RenderTarget* data = TargetOf(surface);
+    if (data == nullptr) {
+        return false;
+    }
+    data->Resolve();
+    data->ReadRgba(rgba);
+    *width = data->Width();
+    *height = data->Height();
+    boundFramebuffer_ = 0xFFFFFFFF;
+    return true;
+}
+
+void Renderer::ShowInWindow(ddraw::Surface& surface, int drawableWidth, int drawableHeight,
+                            host::Scaling scaling, host::Filtering filtering) {
+    RenderTarget* data = TargetOf(surface);
+    if (data == nullptr) {
+        return;
+    }
+    data->Resolve();
+    // Placed by the mode's pixels, so that integer scaling means whole multiples of them.
+    const host::Letterbox box = host::PlacePicture(data->ModeWidth(), data->ModeHeight(),
+                                                   drawableWidth, drawableHeight, scaling);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, data->Framebuffer());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, data->ReadFramebuffer());
     boundFramebuffer_ = 0xFFFFFFFF;
     SetScissor(false);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -590,7 +693,8 @@ void Renderer::ShowInWindow(ddraw::Surface& surface, int drawableWidth, int draw
     // GL's window rows run upwards; the box is centred, so only its lower edge needs turning.
     const int y0 = drawableHeight - box.y - box.height;
     glBlitFramebuffer(0, 0, data->Width(), data->Height(), box.x, y0, box.x + box.width,
-                      y0 + box.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+                      y0 + box.height, GL_COLOR_BUFFER_BIT,
+                      filtering == host::Filtering::NEAREST ? GL_NEAREST : GL_LINEAR);
 }
 
 } // namespace gl

@@ -13,8 +13,11 @@
 #include "platform/d3d/device_state.h"
 #include "platform/d3d/draw_request.h"
 #include "platform/gl/garbage.h"
+#include "platform/gl/mode_pixels.h"
+#include "platform/gl/render_target.h"
 #include "platform/gl/shader.h"
 #include "platform/gl/stream_buffer.h"
+#include "platform/host/presentation_options.h"
 
 namespace ddraw {
 class Surface;
@@ -22,7 +25,14 @@ class Surface;
 
 namespace gl {
 
-class RenderTarget;
+// How the presentation options shape render targets: a surface of the mode's size gets `shape`;
+// surfaces of other sizes are scaled alike. A default policy leaves every target exact.
+struct TargetPolicy {
+    int modeWidth = 0;
+    int modeHeight = 0;
+    TargetShape shape;
+    bool operator==(const TargetPolicy&) const = default;
+};
 
 class Renderer {
 public:
@@ -33,6 +43,11 @@ public:
 
     // Whether the context can do what the device needs; the reason when not.
     bool Ready(std::string* failure) const;
+
+    // Shapes the targets from now on; targets already made are remade in the new shape with
+    // their pictures carried over (at mode pixels).
+    void SetPolicy(const TargetPolicy& policy, const std::vector<ddraw::Surface*>& backed);
+    const TargetPolicy& Policy() const { return policy_; }
 
     // Makes the surface the target of the following clears and draws, with a framebuffer of its
     // size and depth. `backed` collects the surfaces the renderer holds pixels for. False when GL
@@ -45,13 +60,16 @@ public:
                   DWORD flags, D3DCOLOR colour, float z);
     HRESULT Draw(const d3d::DeviceState& state, DWORD dirty, const d3d::DrawRequest& request);
 
-    // Pixels of a surface the renderer holds a framebuffer for.
+    // Pixels of a surface the renderer holds a framebuffer for, in mode pixels.
     void ReadSurface(ddraw::Surface& surface);
     void WriteSurface(ddraw::Surface& surface);
-    void ReadRgba(ddraw::Surface& surface, std::vector<BYTE>& rgba);
-    // Draws the surface's picture into the default framebuffer of a window context, scaled with
-    // its aspect kept and black borders.
-    void ShowInWindow(ddraw::Surface& surface, int drawableWidth, int drawableHeight);
+    // The finished picture at the framebuffer's size (larger than the surface when shaped);
+    // false when the renderer holds none for the surface.
+    bool ReadRgba(ddraw::Surface& surface, std::vector<BYTE>& rgba, int* width, int* height);
+    // Draws the surface's picture into the default framebuffer of a window context, placed by the
+    // scaling mode (on the surface's mode pixels) with black borders.
+    void ShowInWindow(ddraw::Surface& surface, int drawableWidth, int drawableHeight,
+                      host::Scaling scaling, host::Filtering filtering);
     // Deletes GL objects of surfaces that went away in the meantime.
     void CollectGarbage() { garbage_->Empty(); }
 
@@ -61,6 +79,11 @@ public:
 
 private:
     RenderTarget* TargetOf(ddraw::Surface& surface);
+    TargetShape ShapeFor(const ddraw::Surface& surface) const;
+    // GL state the block writer changed is set again by the next draw.
+    void ForgetGlState();
+    // The world to GL clip space transform of the state.
+    static D3DMATRIX ClipTransform(const d3d::DeviceState& state);
     bool BindTarget();
     const ShaderProgram* ProgramFor(const d3d::DeviceState& state);
     void UploadTransforms(const d3d::DeviceState& state);
@@ -79,6 +102,8 @@ private:
     std::unique_ptr<StreamBuffer> indices_;
     std::vector<std::pair<ShaderKey, ShaderProgram>> programs_;
     std::vector<BYTE> scratch_;
+    TargetPolicy policy_;
+    BlockWriter blockWriter_;
 
     // What the next draw must send (d3d::DirtyFlags), and the current choices.
     DWORD pending_ = d3d::DIRTY_ALL;

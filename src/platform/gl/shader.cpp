@@ -203,16 +203,16 @@ std::string FragmentShaderSource(const ShaderKey& key) {
     return s;
 }
 
-ShaderProgram BuildShaderProgram(const ShaderKey& key, std::string* failure) {
-    ShaderProgram result;
-    GLuint vertex = Compile(GL_VERTEX_SHADER, VertexShaderSource(key), failure);
+GLuint LinkProgram(const std::string& vertexSource, const std::string& fragmentSource,
+                   std::string* failure) {
+    GLuint vertex = Compile(GL_VERTEX_SHADER, vertexSource, failure);
     if (vertex == 0) {
-        return result;
+        return 0;
     }
-    GLuint fragment = Compile(GL_FRAGMENT_SHADER, FragmentShaderSource(key), failure);
+    GLuint fragment = Compile(GL_FRAGMENT_SHADER, fragmentSource, failure);
     if (fragment == 0) {
         glDeleteShader(vertex);
-        return result;
+        return 0;
     }
     GLuint program = glCreateProgram();
     glAttachShader(program, vertex);
@@ -227,6 +227,15 @@ ShaderProgram BuildShaderProgram(const ShaderKey& key, std::string* failure) {
         glGetProgramInfoLog(program, sizeof(log), nullptr, log);
         *failure = log;
         glDeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+ShaderProgram BuildShaderProgram(const ShaderKey& key, std::string* failure) {
+    ShaderProgram result;
+    const GLuint program = LinkProgram(VertexShaderSource(key), FragmentShaderSource(key), failure);
+    if (program == 0) {
         return result;
     }
     result.program = program;

@@ -54,6 +54,11 @@ struct ShaderProgram {
 std::string VertexShaderSource(const ShaderKey& key);
 std::string FragmentShaderSource(const ShaderKey& key);
 
+// Compiles and links a program from its two shaders (the context must be current); 0 when GL
+// refuses it, with GL's log in `failure`.
+GLuint LinkProgram(const std::string& vertexSource, const std::string& fragmentSource,
+                   std::string* failure);
+
 // Compiles and links the program of a key (the context must be current). program is 0 when GL
 // refuses it, with GL's log in `failure`.
 ShaderProgram BuildShaderProgram(const ShaderKey& key, std::string* failure);

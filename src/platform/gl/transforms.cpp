@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "platform/gl/mode_pixels.h"
+
 namespace gl {
 
 D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
@@ -43,6 +45,101 @@ D3DMATRIX ClipCorrection() {
     c._43 = -1.0f;
     c._44 = 1.0f;
     return c;
+}
+
+namespace {
+
+// Up to two distinct values, a thousandth of a pixel apart at least; false for a third.
+bool AddEdge(double value, double edges[2], int* count) {
+    constexpr double SAME = 1e-3;
+    for (int i = 0; i < *count; ++i) {
+        if (std::fabs(edges[i] - value) < SAME) {
+            return true;
+        }
+    }
+    if (*count == 2) {
+        return false;
+    }
+    edges[(*count)++] = value;
+    return true;
+}
+
+// The affine map of normalised device coordinates along one axis that moves edges e[0] and
+// e[1] (mode pixels, along the axis as the viewport counts) to the boundaries 1x rasterisation
+// gives them, in the target's pixels. `ndc` turns a mode coordinate into device coordinates,
+// `target` a mode boundary into the device coordinate of its target pixel boundary.
+template <typename ToNdc, typename ToTarget>
+void SnapAxis(const double e[2], ToNdc ndc, ToTarget target, float* scale, float* offset) {
+    // A pixel is covered when its centre is, so an edge at e lies between pixels ceil(e - 0.5)
+    // - 1 and ceil(e - 0.5), on either side of it.
+    const double low = std::ceil(e[0] - 0.5), high = std::ceil(e[1] - 0.5);
+    const double from0 = ndc(e[0]), from1 = ndc(e[1]);
+    const double to0 = target(low), to1 = target(high);
+    const double a = (to1 - to0) / (from1 - from0);
+    *scale = float(a);
+    *offset = float(to0 - a * from0);
+}
+
+} // namespace
+
+bool SnapRectangle(const D3DMATRIX& clip, const SnapGrid& grid, const D3DVERTEX* vertices,
+                   DWORD count, D3DMATRIX* correction) {
+    const D3DVIEWPORT7& vp = grid.viewport;
+    if ((count != 4 && count != 6) || vp.dwWidth == 0 || vp.dwHeight == 0 || grid.modeWidth <= 0 ||
+        grid.modeHeight <= 0) {
+        return false;
+    }
+    double xs[2], ys[2];
+    int xCount = 0, yCount = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        const D3DVERTEX& v = vertices[i];
+        const double w =
+            double(v.x) * clip._14 + double(v.y) * clip._24 + double(v.z) * clip._34 + clip._44;
+        if (!(w > 1e-6)) {
+            return false;
+        }
+        const double x =
+            (double(v.x) * clip._11 + double(v.y) * clip._21 + double(v.z) * clip._31 + clip._41) /
+            w;
+        const double y =
+            (double(v.x) * clip._12 + double(v.y) * clip._22 + double(v.z) * clip._32 + clip._42) /
+            w;
+        // In mode pixels, rows from the top as the viewport counts them.
+        const double mx = vp.dwX + (x + 1.0) * 0.5 * vp.dwWidth;
+        const double my = vp.dwY + (1.0 - y) * 0.5 * vp.dwHeight;
+        if (!AddEdge(mx, xs, &xCount) || !AddEdge(my, ys, &yCount)) {
+            return false;
+        }
+    }
+    if (xCount != 2 || yCount != 2) {
+        return false;
+    }
+    // The viewport in the target's pixels, GL's rows from the bottom, as the renderer sets it.
+    const double left = BlockStart(vp.dwX, grid.width, grid.modeWidth);
+    const double right = BlockStart(int64_t(vp.dwX) + vp.dwWidth, grid.width, grid.modeWidth);
+    const double bottom =
+        BlockStart(int64_t(grid.modeHeight) - vp.dwY - vp.dwHeight, grid.height, grid.modeHeight);
+    const double top = BlockStart(int64_t(grid.modeHeight) - vp.dwY, grid.height, grid.modeHeight);
+    D3DMATRIX c{};
+    c._33 = 1.0f;
+    c._44 = 1.0f;
+    SnapAxis(
+        xs, [&](double m) { return (m - vp.dwX) / vp.dwWidth * 2.0 - 1.0; },
+        [&](double boundary) {
+            const double t = BlockStart(int64_t(boundary), grid.width, grid.modeWidth);
+            return (t - left) / (right - left) * 2.0 - 1.0;
+        },
+        &c._11, &c._41);
+    SnapAxis(
+        ys, [&](double m) { return 1.0 - (m - vp.dwY) / vp.dwHeight * 2.0; },
+        [&](double boundary) {
+            const double t = BlockStart(int64_t(grid.modeHeight) - int64_t(boundary), grid.height,
+                                        grid.modeHeight);
+            return (t - bottom) / (top - bottom) * 2.0 - 1.0;
+        },
+        &c._22, &c._42);
+    *correction = c;
+    return true;
 }
 
 D3DVECTOR TransformPoint(const D3DVECTOR& p, const D3DMATRIX& m) {

@@ -18,6 +18,21 @@ void NormalMatrix(const D3DMATRIX& worldView, float out[9]);
 // put a full-screen quad's top edge on the top row's centres, which GL's fill rule leaves out.
 D3DMATRIX ClipCorrection();
 
+// Where a draw's edges fall when the target is finer than the mode's pixels (a larger internal
+// resolution, multisampling): a draw of 4 or 6 vertices that is an axis-aligned rectangle on
+// screen (bars, rules, panels) gets a correction, applied after `clip` (the world to GL clip
+// space transform), that moves its edges to the mode-pixel boundaries its 1x rasterisation
+// puts them on, mapped to the target's pixels as the mode pixels' blocks are (BlockStart). So it
+// covers exactly the mode pixels it covers at 1x, as whole blocks, at every scale. False for
+// anything else (and for a rectangle reaching behind the eye).
+struct SnapGrid {
+    D3DVIEWPORT7 viewport{}; // in mode pixels
+    int modeWidth = 0, modeHeight = 0;
+    int width = 0, height = 0; // the target's pixels
+};
+bool SnapRectangle(const D3DMATRIX& clip, const SnapGrid& grid, const D3DVERTEX* vertices,
+                   DWORD count, D3DMATRIX* correction);
+
 // A point (w = 1) and a direction (w = 0) through a matrix.
 D3DVECTOR TransformPoint(const D3DVECTOR& p, const D3DMATRIX& m);
 D3DVECTOR TransformDirection(const D3DVECTOR& d, const D3DMATRIX& m);

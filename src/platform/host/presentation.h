@@ -23,6 +23,10 @@ struct PresentedFrame {
     int height = 0;
     int pitch = 0;              // bytes from one row to the next
     const BYTE* rgba = nullptr; // valid only during the call
+    // The back buffer's own size, in mode pixels, which placing the picture goes by (so that
+    // integer scaling means whole multiples of mode pixels); 0 x 0: width x height.
+    int modeWidth = 0;
+    int modeHeight = 0;
 };
 
 using FrameSink = std::function<void(const PresentedFrame&)>;
