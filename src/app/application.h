@@ -19,6 +19,8 @@ constexpr WORD CMD_TOGGLE_FULLSCREEN = 40003;
 constexpr WORD CMD_TOGGLE_TIME = 40004;
 constexpr WORD CMD_SINGLE_STEP = 40005;
 constexpr WORD CMD_EXIT = 40006;
+// Shows or hides the frame-rate text (showStats); the F key gives it.
+constexpr WORD CMD_TOGGLE_STATS = 40007;
 
 // Resources asked for by number; only the icon and the accelerator table exist in this program.
 constexpr int IDI_MAIN_ICON = 101;

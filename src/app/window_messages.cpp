@@ -202,6 +202,10 @@ LRESULT Application::HandleCommand(HWND hwnd, UINT message, WPARAM wParam, LPARA
         SendMessageA(hwnd, WM_CLOSE, 0, 0);
         return 0;
 
+    case CMD_TOGGLE_STATS:
+        showStats = !showStats;
+        return 0;
+
     default:
         break;
     }

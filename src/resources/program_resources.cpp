@@ -5,12 +5,14 @@
 namespace {
 
 constexpr WORD CMD_EXIT_COMMAND = 40006;
+constexpr WORD CMD_TOGGLE_STATS_COMMAND = 40007;
 constexpr int IDC_DEVICE_COMBO = 1000;
 constexpr int IDC_NONE = -1;
 
-// Escape is the program's one key: it exits.
+// Escape exits; F shows or hides the frame rate.
 std::vector<ACCEL> ProgramAccelerators() {
-    return {ACCEL{static_cast<BYTE>(FVIRTKEY | FNOINVERT), VK_ESCAPE, CMD_EXIT_COMMAND}};
+    return {ACCEL{static_cast<BYTE>(FVIRTKEY | FNOINVERT), VK_ESCAPE, CMD_EXIT_COMMAND},
+            ACCEL{static_cast<BYTE>(FVIRTKEY | FNOINVERT), 'F', CMD_TOGGLE_STATS_COMMAND}};
 }
 
 // The start-up dialog: the credits and the list of 3D devices.

@@ -460,6 +460,24 @@ TEST_F(ApplicationTest, TheDeviceDialogChangesTheEnvironmentOnlyForAnotherChoice
     EXPECT_TRUE(app->ready);
 }
 
+TEST_F(ApplicationTest, TheFKeyShowsAndHidesTheFrameRateThroughTheAcceleratorTable) {
+    CreateOnTypicalDrivers();
+    HACCEL table = LoadAcceleratorsA(nullptr, MAKEINTRESOURCEA(113));
+    auto press = [&](WPARAM key) {
+        MSG message{app->window, WM_KEYDOWN, key, 0, 0, {}};
+        if (TranslateAcceleratorA(app->window, table, &message) == 0) {
+            DispatchMessageA(&message);
+        }
+    };
+    EXPECT_FALSE(app->showStats);
+    press('F');
+    EXPECT_TRUE(app->showStats);
+    press('G');
+    EXPECT_TRUE(app->showStats);
+    press('F');
+    EXPECT_FALSE(app->showStats);
+}
+
 TEST_F(ApplicationTest, TheFrameRateTextIsTheMeasuredRatePlusTwoInGreyOnTheBackBuffer) {
     CreateOnTypicalDrivers();
     app->showStats = TRUE;

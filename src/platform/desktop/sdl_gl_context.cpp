@@ -80,16 +80,14 @@ public:
         if (!WindowAlive()) {
             return;
         }
-        const int interval = waitForRefresh ? 1 : 0;
+        const int interval = WaitsForRefresh(waitForRefresh) ? 1 : 0;
         if (interval != swapInterval_) {
             // A display that cannot synchronise keeps swapping at once; SDL says so and we go on.
             SDL_GL_SetSwapInterval(interval);
             swapInterval_ = interval;
         }
         SDL_GL_SwapWindow(window_);
-        if (waitForRefresh) {
-            PaceToDisplayRefresh(window_);
-        }
+        PacePresentation(window_, waitForRefresh);
     }
 
 private:

@@ -8,6 +8,7 @@
 #include "platform/desktop/sdl_keys.h"
 #include "platform/desktop/sdl_window.h"
 #include "platform/desktop/sdl_window_surface.h"
+#include "platform/host/presentation_options.h"
 #include "platform/win32/native_window_events.h"
 #include "platform/win32/user.h"
 #include "platform/win32/window_frame.h"
@@ -121,9 +122,13 @@ void SdlWindowBackend::ApplyStyle(host::NativeWindow* native, DWORD style, DWORD
         return;
     }
     SDL_Window* sdl = window->sdl;
-    SDL_SetWindowBordered(sdl, Decorated(style) ? SDL_TRUE : SDL_FALSE);
-    SDL_SetWindowResizable(sdl, Resizable(style) ? SDL_TRUE : SDL_FALSE);
-    SDL_SetWindowAlwaysOnTop(sdl, (exStyle & WS_EX_TOPMOST) != 0 ? SDL_TRUE : SDL_FALSE);
+    // In exclusive mode the frame is the presentation's (a covered desktop or the play window);
+    // the program's style comes back with its window when exclusive mode ends.
+    if (!window->exclusive) {
+        SDL_SetWindowBordered(sdl, Decorated(style) ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowResizable(sdl, Resizable(style) ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowAlwaysOnTop(sdl, (exStyle & WS_EX_TOPMOST) != 0 ? SDL_TRUE : SDL_FALSE);
+    }
     Uint32 flags = SDL_GetWindowFlags(sdl);
     bool shown = (flags & SDL_WINDOW_SHOWN) != 0;
     bool minimized = (flags & SDL_WINDOW_MINIMIZED) != 0;
@@ -143,9 +148,9 @@ void SdlWindowBackend::ApplyStyle(host::NativeWindow* native, DWORD style, DWORD
 
 void SdlWindowBackend::SetWindowRect(host::NativeWindow* native, const RECT& outer) {
     SdlNativeWindow* window = AsSdl(native);
-    // A full-screen window covers the desktop whatever the program asks; SDL puts the windowed
-    // placement back when full screen ends.
-    if (window == nullptr || window->fullscreen) {
+    // An exclusive window covers the desktop, or is the player's play window, whatever the
+    // program asks; its own placement comes back when exclusive mode ends.
+    if (window == nullptr || window->exclusive) {
         return;
     }
     PlaceClient(window->sdl, ClientRectFromWindowRect(outer, window->style, window->exStyle));
@@ -184,36 +189,118 @@ void SdlWindowBackend::SetIcon(host::NativeWindow* native, const IconResource& i
 
 void SdlWindowBackend::SetExclusiveFullscreen(host::NativeWindow* native, bool exclusive) {
     SdlNativeWindow* window = AsSdl(native);
-    if (window == nullptr || window->fullscreen == exclusive) {
+    if (window == nullptr || window->exclusive == exclusive) {
         return;
     }
-    // There are no real mode changes: full screen is a desktop-sized window, and the frames
-    // are scaled to it. A bare X server (no window manager, as under Xvfb) does not act on
-    // SDL's full-screen request: the X window would keep its size while SDL reports the
-    // desktop's. So the window is first made to cover the desktop, borderless, by hand; a
-    // window manager then finds it there already. Leaving puts the client area back.
+    if (!playChosen_) {
+        // Windowed play from the start when the player gave a window size; otherwise the play
+        // window that Alt+Enter opens is 1280 x 960, or as much of that as the screen holds.
+        const host::PresentationOptions& options = host::GetPresentationOptions();
+        playChosen_ = true;
+        playInWindow_ = options.windowWidth > 0 && options.windowHeight > 0;
+        playWidth_ = playInWindow_ ? options.windowWidth : 1280;
+        playHeight_ = playInWindow_ ? options.windowHeight : 960;
+        const RECT desktop = DesktopRect();
+        const int roomWidth = (desktop.right - desktop.left) * 9 / 10;
+        const int roomHeight = (desktop.bottom - desktop.top) * 9 / 10;
+        if (!playInWindow_ && (playWidth_ > roomWidth || playHeight_ > roomHeight)) {
+            const host::Letterbox fitted =
+                host::FitWithAspect(playWidth_, playHeight_, roomWidth, roomHeight);
+            playWidth_ = fitted.width;
+            playHeight_ = fitted.height;
+        }
+    }
+    window->exclusive = exclusive;
     if (exclusive) {
         PlacesBeforeFullscreen()[window] = ClientOnScreen(window->sdl);
-        SDL_SetWindowBordered(window->sdl, SDL_FALSE);
-        PlaceClient(window->sdl, DesktopRect());
-    }
-    if (SDL_SetWindowFullscreen(window->sdl, exclusive ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-        TraceSdlFailure("full screen");
-        return;
-    }
-    window->fullscreen = exclusive;
-    if (!exclusive) {
+        if (playInWindow_) {
+            ShowInPlayWindow(window);
+        } else {
+            CoverDesktop(window);
+        }
+    } else {
+        if (window->fullscreen && SDL_SetWindowFullscreen(window->sdl, 0) != 0) {
+            TraceSdlFailure("leaving full screen");
+        }
+        window->fullscreen = false;
+        SDL_SetWindowBordered(window->sdl, Decorated(window->style) ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowResizable(window->sdl, Resizable(window->style) ? SDL_TRUE : SDL_FALSE);
         auto& places = PlacesBeforeFullscreen();
         if (auto place = places.find(window); place != places.end()) {
-            SDL_SetWindowBordered(window->sdl, Decorated(window->style) ? SDL_TRUE : SDL_FALSE);
             PlaceClient(window->sdl, place->second);
             places.erase(place);
         }
     }
+    ApplyCursor();
+}
+
+void SdlWindowBackend::CoverDesktop(SdlNativeWindow* window) {
+    // There are no real mode changes: full screen is a desktop-sized window, and the frames
+    // are scaled to it. A bare X server (no window manager, as under Xvfb) does not act on
+    // SDL's full-screen request: the X window would keep its size while SDL reports the
+    // desktop's. So the window is first made to cover the desktop, borderless, by hand; a
+    // window manager then finds it there already.
+    SDL_SetWindowResizable(window->sdl, SDL_FALSE);
+    SDL_SetWindowBordered(window->sdl, SDL_FALSE);
+    PlaceClient(window->sdl, DesktopRect());
+    if (SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        TraceSdlFailure("full screen");
+        return;
+    }
+    window->fullscreen = true;
+}
+
+void SdlWindowBackend::ShowInPlayWindow(SdlNativeWindow* window) {
+    if (window->fullscreen) {
+        if (SDL_SetWindowFullscreen(window->sdl, 0) != 0) {
+            TraceSdlFailure("leaving full screen");
+        }
+        window->fullscreen = false;
+    }
+    // An ordinary window, centred on the desktop, that the player may resize.
+    SDL_SetWindowBordered(window->sdl, SDL_TRUE);
+    SDL_SetWindowResizable(window->sdl, SDL_TRUE);
+    const RECT desktop = DesktopRect();
+    const LONG left = desktop.left + (desktop.right - desktop.left - playWidth_) / 2;
+    const LONG top = desktop.top + (desktop.bottom - desktop.top - playHeight_) / 2;
+    PlaceClient(window->sdl, RECT{std::max(desktop.left, left), std::max(desktop.top, top),
+                                  std::max(desktop.left, left) + playWidth_,
+                                  std::max(desktop.top, top) + playHeight_});
+}
+
+bool SdlWindowBackend::ToggleExclusivePresentation(SdlNativeWindow* window) {
+    if (window == nullptr || !window->exclusive) {
+        return false;
+    }
+    if (window->fullscreen) {
+        playInWindow_ = true;
+        ShowInPlayWindow(window);
+    } else {
+        // The play window's size as the player left it, for the next time.
+        const RECT client = ClientOnScreen(window->sdl);
+        playWidth_ = client.right - client.left;
+        playHeight_ = client.bottom - client.top;
+        playInWindow_ = false;
+        CoverDesktop(window);
+    }
+    ApplyCursor();
+    return true;
 }
 
 void SdlWindowBackend::ShowCursor(bool show) {
-    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    cursorWanted_ = show;
+    ApplyCursor();
+}
+
+void SdlWindowBackend::ApplyCursor() {
+    bool hide = false;
+    if (!cursorWanted_) {
+        SDL_Window* pointed = SDL_GetMouseFocus();
+        for (SdlNativeWindow* window : windows_) {
+            hide = hide || (window->fullscreen && (pointed == nullptr || pointed == window->sdl));
+        }
+    }
+    SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
 }
 
 RECT SdlWindowBackend::DesktopRect() {
@@ -288,6 +375,13 @@ void SdlWindowBackend::HandleKeyEvent(const SDL_KeyboardEvent& event) {
         return;
     }
     bool altHeld = (event.keysym.mod & KMOD_ALT) != 0 && key != VK_MENU;
+    // Alt+Enter belongs to the presentation while the program is in exclusive mode.
+    if (key == VK_RETURN && altHeld && window->exclusive) {
+        if (event.type == SDL_KEYDOWN && event.repeat == 0) {
+            ToggleExclusivePresentation(window);
+        }
+        return;
+    }
     NativeKeyEvent(window->window, key, static_cast<unsigned>(event.keysym.scancode) & 0xFFu,
                    event.type == SDL_KEYDOWN, event.repeat != 0, altHeld);
 }
@@ -333,6 +427,9 @@ void SdlWindowBackend::PumpEvents() {
     }
     std::sort(pointed.begin(), pointed.end());
     pointed.erase(std::unique(pointed.begin(), pointed.end()), pointed.end());
+    if (!pointed.empty()) {
+        ApplyCursor(); // the pointer may have moved onto or off a full-screen window
+    }
     for (Uint32 id : pointed) {
         // Looked up each time: the message sent for one window may destroy another.
         if (SdlNativeWindow* window = FindById(id)) {

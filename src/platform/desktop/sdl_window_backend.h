@@ -4,6 +4,12 @@
 // SDL's window position and size are those of the client area; the frame around it is the
 // window manager's. Rectangles cross this boundary with the platform's nominal frame
 // (platform/win32/window_frame.h), so what the program saves it can restore exactly.
+//
+// A window in exclusive mode (the program's full screen, in its display mode) is shown either
+// covering the desktop or, for windowed play (host::PresentationOptions::windowWidth), in an
+// ordinary resizable window; Alt+Enter switches between the two at any time. The program sees
+// the same exclusive mode either way, and the mouse pointer it hides over its picture stays
+// hidden only where the picture covers the screen.
 #pragma once
 
 #include <vector>
@@ -19,7 +25,8 @@ struct SdlNativeWindow final : host::NativeWindow {
     bool hasGl = false;
     DWORD style = 0;
     DWORD exStyle = 0;
-    bool fullscreen = false;
+    bool exclusive = false;  // the program holds exclusive mode on it
+    bool fullscreen = false; // it covers the desktop (exclusive and not in windowed play)
 };
 
 class SdlWindowBackend final : public host::WindowBackend {
@@ -45,12 +52,26 @@ public:
     void ShowFrame(host::NativeWindow* native, const host::PresentedFrame& frame,
                    bool waitForRefresh) override;
 
+    // Alt+Enter on a window in exclusive mode: between covering the desktop and windowed play.
+    // False for any other window (the keys then go to the program).
+    bool ToggleExclusivePresentation(SdlNativeWindow* window);
+
 private:
     SdlNativeWindow* FindById(Uint32 windowId) const;
     void HandleWindowEvent(const SDL_WindowEvent& event, std::vector<Uint32>* placed);
     void HandleKeyEvent(const SDL_KeyboardEvent& event);
+    void CoverDesktop(SdlNativeWindow* window);
+    void ShowInPlayWindow(SdlNativeWindow* window);
+    // The pointer is hidden when the program asks and the window it is over covers the screen.
+    void ApplyCursor();
 
     std::vector<SdlNativeWindow*> windows_;
+    bool cursorWanted_ = true;
+    // Windowed play: whether exclusive windows show in a window, and that window's client size.
+    bool playInWindow_ = false;
+    int playWidth_ = 0;
+    int playHeight_ = 0;
+    bool playChosen_ = false; // the options were read
 };
 
 } // namespace desktop

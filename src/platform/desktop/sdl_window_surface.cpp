@@ -7,6 +7,20 @@
 
 namespace desktop {
 
+namespace {
+
+// Scales `picture` into `area` of `screen` smoothly: SDL's linear stretch wants both in one
+// 32-bit format, so the picture is converted to the screen's first.
+void StretchLinear(SDL_Surface* picture, SDL_Surface* screen, SDL_Rect* area) {
+    SDL_Surface* converted = SDL_ConvertSurface(picture, screen->format, 0);
+    if (converted == nullptr || SDL_SoftStretchLinear(converted, nullptr, screen, area) != 0) {
+        SDL_BlitScaled(picture, nullptr, screen, area); // nearest rather than nothing
+    }
+    SDL_FreeSurface(converted);
+}
+
+} // namespace
+
 void ShowFrameInWindow(SDL_Window* sdl, const host::PresentedFrame& frame, bool waitForRefresh) {
     if (sdl == nullptr || frame.width <= 0 || frame.height <= 0) {
         return;
@@ -29,14 +43,21 @@ void ShowFrameInWindow(SDL_Window* sdl, const host::PresentedFrame& frame, bool 
         return;
     }
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    const host::PresentationOptions& options = host::GetPresentationOptions();
+    // Placed by the mode's pixels, so that integer scaling means whole multiples of them.
+    const int modeWidth = frame.modeWidth > 0 ? frame.modeWidth : frame.width;
+    const int modeHeight = frame.modeHeight > 0 ? frame.modeHeight : frame.height;
     const host::Letterbox box =
-        host::FitWithAspect(frame.width, frame.height, screen->w, screen->h);
+        host::PlacePicture(modeWidth, modeHeight, screen->w, screen->h, options.scaling);
     SDL_Rect area{box.x, box.y, box.width, box.height};
-    SDL_BlitScaled(picture, nullptr, screen, &area);
-    SDL_FreeSurface(picture);
-    if (waitForRefresh) {
-        PaceToDisplayRefresh(sdl);
+    const bool sameSize = box.width == frame.width && box.height == frame.height;
+    if (options.filtering == host::Filtering::LINEAR && !sameSize) {
+        StretchLinear(picture, screen, &area);
+    } else {
+        SDL_BlitScaled(picture, nullptr, screen, &area);
     }
+    SDL_FreeSurface(picture);
+    PacePresentation(sdl, waitForRefresh);
     SDL_UpdateWindowSurface(sdl);
 }
 
