@@ -177,6 +177,28 @@ TEST(CaptureProgram, TheSameMomentGivesTheSamePixelsHoweverItIsReached) {
     EXPECT_EQ(Pixels(scratch / "75.png"), playedInto);
 }
 
+// The picture options draw in the capture what they draw in the program: the same frame as the
+// program's own on the same device with the same options, at the internal size.
+TEST(CaptureProgram, PictureOptionsDrawWhatTheProgramDrawsWithThem) {
+    ScratchFolder scratch;
+    const Outcome outcome = Capture(scratch, {"--device", "software", "--at", "8", "--look",
+                                              "clean", "--internal", "2x", "-o", "clean.png"});
+    ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    int width = 0, height = 0;
+    const std::vector<BYTE> captured = Pixels(scratch / "clean.png", &width, &height);
+    ASSERT_EQ(width, 1280);
+    ASSERT_EQ(height, 960);
+
+    host::PresentationOptions options = host::LookOptions(host::Look::CLEAN);
+    options.internal = host::InternalResolution{2, false};
+    gl_test::ScopedPresentation presentation(options);
+    show_test::ShowRig rig;
+    ASSERT_TRUE(rig.Ready()) << rig.Failure();
+    const std::vector<BYTE> played = rig.FrameAt(8000);
+    ASSERT_EQ(rig.Width(), 1280);
+    EXPECT_LT(MeanDifference(captured, played), 0.05);
+}
+
 // ---- Frame counts
 // ---------------------------------------------------------------------------------
 

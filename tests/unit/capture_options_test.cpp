@@ -65,11 +65,28 @@ TEST(CaptureCommandLine, EveryOptionSetsItsValue) {
     EXPECT_EQ(Accepted({"--fps", "1", "--start", "118", "--no-output"}).Plan().ExpectedFrames(),
               1u);
 
+    // The picture options, read by the same parsers as lumenfall's; the frames grow with the
+    // internal resolution (native has no screen here: the mode's size).
+    EXPECT_FALSE(options.presentation.ChangesTargets());
+    const CaptureOptions clean =
+        Accepted({"--look", "clean", "--msaa=8", "--size", "800x600", "-o", "out.mkv"});
+    EXPECT_TRUE(clean.presentation.trueColour);
+    EXPECT_EQ(clean.presentation.samples, 8);
+    EXPECT_EQ(clean.FrameWidth(), 800);
+    EXPECT_EQ(clean.PictureDepth(), 32);
+    const CaptureOptions twice = Accepted({"--internal", "3x", "--colour", "32", "-o", "out.mkv"});
+    EXPECT_EQ(twice.FrameWidth(), 1920);
+    EXPECT_EQ(twice.FrameHeight(), 1440);
+    EXPECT_EQ(Accepted({"--internal", "2x", "--device", "none", "--no-output"}).FrameWidth(), 640)
+        << "nothing is drawn: the mode's memory is presented";
+
     EXPECT_EQ(ParseCommandLine({"--help"}).outcome, Outcome::HELP);
     EXPECT_EQ(ParseCommandLine({"-o", "x.mp4", "-h"}).outcome, Outcome::HELP);
     EXPECT_EQ(ParseCommandLine({"--version", "--bogus"}).outcome, Outcome::VERSION);
     EXPECT_EQ(VersionText().rfind("lumenfall-capture ", 0), 0u);
-    EXPECT_NE(UsageText().find("--fps"), std::string::npos);
+    for (const char* option : {"--fps", "--look", "--internal", "--msaa", "--colour"}) {
+        EXPECT_NE(UsageText().find(std::string("  ") + option), std::string::npos) << option;
+    }
 }
 
 TEST(CaptureCommandLine, BadCommandLinesAreRefusedWithAReason) {
@@ -100,6 +117,11 @@ TEST(CaptureCommandLine, BadCommandLinesAreRefusedWithAReason) {
         {{"--fps", "1", "--start", "118.5", "-o", "d"}, "after the show's end"},
         {{"--end", "4000", "-o", "d"}, "from 0 to 3600"},
         {{"--device", "vulkan", "-o", "d"}, "software, gpu"},
+        {{"--look", "modern", "-o", "d"}, "look \"modern\": authentic or clean"},
+        {{"--internal=5x", "-o", "d"}, "1x, 2x, 3x, 4x or native"},
+        {{"--msaa", "3", "-o", "d"}, "off, 2, 4 or 8"},
+        {{"--colour", "24", "-o", "d"}, "mode (the display mode's depth) or 32"},
+        {{"--look"}, "needs a value"},
         {{"--no-output", "-o", "d"}, "exclude"},
         {{"--bogus", "-o", "d"}, "unknown option --bogus"},
         {{"--fpsx", "-o", "d"}, "unknown option"},

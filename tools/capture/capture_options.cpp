@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "lumenfall_version.h"
+#include "platform/host/presentation.h"
 
 namespace capture {
 
@@ -102,6 +103,22 @@ bool IsOfferedSize(int width, int height) {
            (width == 1024 && height == 768) || (width == 1600 && height == 1200);
 }
 
+int CaptureOptions::FrameWidth() const {
+    return device == DeviceChoice::NONE
+               ? width
+               : host::InternalTargetSize(presentation, width, height, 0, 0).width;
+}
+
+int CaptureOptions::FrameHeight() const {
+    return device == DeviceChoice::NONE
+               ? height
+               : host::InternalTargetSize(presentation, width, height, 0, 0).height;
+}
+
+int CaptureOptions::PictureDepth() const {
+    return presentation.trueColour ? 32 : depth;
+}
+
 CapturePlan CaptureOptions::Plan() const {
     if (atMicros) {
         CapturePlan plan = CapturePlan::Single(*atMicros);
@@ -138,6 +155,12 @@ Options:
   --device KIND         software (Mesa's software rasteriser through EGL), gpu (a GPU through
                         EGL), auto (default: the GPU when there is one), none (draws nothing;
                         for counting frames and timing the rest)
+  --look LOOK           authentic (default): the mode's depth and size; clean: --colour 32
+                        --internal native --msaa 4 (native is the mode's size here)
+  --internal RES        draw at 1x (default), 2x, 3x or 4x the mode: the frames are that much
+                        larger, the letterbox and text in exact proportion
+  --msaa SAMPLES        multisampling: 2, 4 or 8 samples where the device offers them, or off
+  --colour DEPTH        32: 32-bit colour targets and textures; mode (default): the mode's
   -y, --overwrite       replace an existing output (a folder's old frame_*.png files go)
   -q, --quiet           no progress bar (there is none when standard error is not a terminal)
   -v, --verbose         the program's debug output on standard error
@@ -159,6 +182,9 @@ Examples:
                                                         the whole show, 1600x1200, 32 bits
   lumenfall-capture --start 30 --end 60 -o frames/      the plane scene as PNG files
   lumenfall-capture --at 27.5 -o frame.png              one frame
+  lumenfall-capture --look clean --internal 2x -o show.mkv
+                                                        1280x960 frames, as lumenfall
+                                                        --look clean draws them
 )";
 }
 
@@ -170,6 +196,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     CaptureOptions& options = parsed.options;
     OptionReader reader{arguments, 0, ""};
+    host::PresentationRequest presentation;
     bool noOutput = false;
     bool sawOutput = false, sawStart = false, sawEnd = false;
     std::string value;
@@ -270,6 +297,22 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             } else {
                 return fail("device \"" + value + "\": software, gpu, auto or none");
             }
+        } else if (reader.Value(argument, "--look", &value) ||
+                   reader.Value(argument, "--internal", &value) ||
+                   reader.Value(argument, "--msaa", &value) ||
+                   reader.Value(argument, "--colour", &value)) {
+            std::string error = reader.error;
+            const std::string name = argument.substr(0, argument.find('='));
+            const bool parsed =
+                error.empty() &&
+                (name == "--look" ? host::ParseLook(value, &presentation.look, &error)
+                 : name == "--internal"
+                     ? host::ParseInternalResolution(value, &presentation.internal, &error)
+                 : name == "--msaa" ? host::ParseSamples(value, &presentation.samples, &error)
+                                    : host::ParseColour(value, &presentation.trueColour, &error));
+            if (!parsed) {
+                return fail(error);
+            }
         } else if (!argument.empty() && argument[0] == '-') {
             return fail("unknown option " + argument + " (see --help)");
         } else {
@@ -279,6 +322,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             return fail(reader.error);
         }
     }
+
+    options.presentation = presentation.Resolve();
 
     // The output and what it holds.
     if (noOutput && sawOutput) {

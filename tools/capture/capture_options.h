@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frame_timeline.h"
+#include "platform/host/presentation_options.h"
 
 namespace capture {
 
@@ -35,8 +36,17 @@ struct CaptureOptions {
     bool overwrite = false;
     bool quiet = false;
     bool verbose = false;
+    // --look, --internal, --msaa, --colour: drawn as lumenfall draws with the same options.
+    // Native internal resolution has no screen here: it is the mode's size.
+    host::PresentationOptions presentation;
 
     CapturePlan Plan() const;
+    // The frames' size: the mode's, or larger at an internal resolution (not for --device none,
+    // which draws nothing and presents the mode's memory).
+    int FrameWidth() const;
+    int FrameHeight() const;
+    // The colour depth the frames carry: the mode's, or 32 bits with --colour 32.
+    int PictureDepth() const;
 };
 
 struct ParsedCommandLine {

@@ -16,6 +16,7 @@
 #include "frame_writer.h"
 #include "platform/host/drivers.h"
 #include "platform/host/presentation.h"
+#include "platform/host/presentation_options.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 #include "progress_bar.h"
@@ -162,11 +163,12 @@ public:
 
 private:
     void Keep(const host::PresentedFrame& presented) {
-        if (presented.width != options_.width || presented.height != options_.height) {
+        if (presented.width != options_.FrameWidth() ||
+            presented.height != options_.FrameHeight()) {
             problem = "the program presented a " + std::to_string(presented.width) + "x" +
                       std::to_string(presented.height) + " frame in a " +
-                      std::to_string(options_.width) + "x" + std::to_string(options_.height) +
-                      " capture";
+                      std::to_string(options_.FrameWidth()) + "x" +
+                      std::to_string(options_.FrameHeight()) + " capture";
             return;
         }
         Frame* frame = queue_.Acquire(); // waits while the encoders are behind
@@ -219,6 +221,8 @@ std::string ProgramFailure(const CaptureHost& host) {
 } // namespace
 
 int RunCapture(const CaptureOptions& options) {
+    // Before the device is built: its texture formats follow the options.
+    host::SetPresentationOptions(options.presentation);
     std::unique_ptr<FrameWriter> writer = MakeFrameWriter(options);
     std::string error;
     if (!writer->Open(&error)) {

@@ -179,10 +179,10 @@ std::unique_ptr<FrameWriter> MakeFrameWriter(const CaptureOptions& options) {
     switch (options.outputKind) {
     case OutputKind::PNG_FOLDER:
         return std::make_unique<PngFolderWriter>(options.output, options.overwrite,
-                                                 FilterForDepth(options.depth));
+                                                 FilterForDepth(options.PictureDepth()));
     case OutputKind::PNG_FILE:
         return std::make_unique<PngFileWriter>(options.output, options.overwrite,
-                                               FilterForDepth(options.depth));
+                                               FilterForDepth(options.PictureDepth()));
     case OutputKind::VIDEO:
         return MakeVideoWriter(options);
     case OutputKind::NONE:

@@ -37,7 +37,7 @@ class VideoWriter final : public FrameWriter {
 public:
     explicit VideoWriter(const CaptureOptions& options)
         : path_(options.output), extension_(options.videoExtension), overwrite_(options.overwrite),
-          width_(options.width), height_(options.height), rate_(options.rate) {}
+          width_(options.FrameWidth()), height_(options.FrameHeight()), rate_(options.rate) {}
 
     ~VideoWriter() override {
         if (!temporary_.empty()) {
