@@ -97,17 +97,30 @@ window_geometry() {
     win_h=$(awk '/Height:/ {print $2}' <<<"$info")
 }
 
+# picture_box: where a 640 x 480 frame lies in `window` as the platform places it by the scaling
+# mode in $scaling (fit, the default: aspect kept; integer: the largest whole multiple; stretch:
+# the whole window), centred: "x y width height" on the screen.
+picture_box() {
+    awk -v w="$win_w" -v h="$win_h" -v ox="$win_x" -v oy="$win_y" -v mode="${scaling:-fit}" 'BEGIN {
+        sx = w / 640; if (h / 480 < sx) sx = h / 480; sy = sx;
+        if (mode == "integer" && int(sx) >= 1) { sx = int(sx); sy = sx }
+        if (mode == "stretch") { sx = w / 640; sy = h / 480 }
+        bw = int(640 * sx + 0.5); bh = int(480 * sy + 0.5);
+        printf "%d %d %d %d\n", ox + int((w - bw) / 2), oy + int((h - bh) / 2), bw, bh }'
+}
+
+# screen_pixel picture x y: the colour "r g b" at a point of the screenshot.
+screen_pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+
 # frame_pixel picture fx fy: the colour "r g b" at point (fx, fy) of a 640 x 480 frame shown in
-# `window`, scaled with its aspect kept and centred, as the platform presents frames.
+# `window`, placed as picture_box says.
 frame_pixel() {
     local picture=$1 fx=$2 fy=$3
-    local x y
-    read -r x y < <(awk -v w="$win_w" -v h="$win_h" -v ox="$win_x" -v oy="$win_y" \
-        -v fx="$fx" -v fy="$fy" 'BEGIN {
-            s = w / 640; if (h / 480 < s) s = h / 480;
-            px = (w - 640 * s) / 2; py = (h - 480 * s) / 2;
-            printf "%d %d\n", ox + px + (fx + 0.5) * s, oy + py + (fy + 0.5) * s }')
-    convert "$picture" -format "%[fx:int(255*p{$x,$y}.r)] %[fx:int(255*p{$x,$y}.g)] %[fx:int(255*p{$x,$y}.b)]" info:
+    local bx by bw bh
+    read -r bx by bw bh < <(picture_box)
+    screen_pixel "$picture" $((bx + (2 * fx + 1) * bw / 1280)) $((by + (2 * fy + 1) * bh / 960))
 }
 
 # is_black "r g b"
