@@ -10,43 +10,31 @@ namespace {
 using ValueParser = bool (*)(std::string_view text, host::PresentationRequest* request,
                              std::string* error);
 
+// A parser of the platform's for one field of the request.
+template <typename T, std::optional<T> host::PresentationRequest::*FIELD,
+          bool (*PARSE)(std::string_view, std::optional<T>*, std::string*)>
+bool Into(std::string_view text, host::PresentationRequest* request, std::string* error) {
+    return PARSE(text, &(request->*FIELD), error);
+}
+
 struct ValueOption {
     const char* name;
     ValueParser parse;
 };
 
+using Request = host::PresentationRequest;
+
 // The options that take a value, each read by the platform's shared parser of its values.
 const ValueOption VALUE_OPTIONS[] = {
-    {"--look", [](std::string_view text, host::PresentationRequest* request,
-                  std::string* error) { return host::ParseLook(text, &request->look, error); }},
+    {"--look", Into<host::Look, &Request::look, host::ParseLook>},
     {"--internal",
-     [](std::string_view text, host::PresentationRequest* request, std::string* error) {
-         return host::ParseInternalResolution(text, &request->internal, error);
-     }},
-    {"--msaa",
-     [](std::string_view text, host::PresentationRequest* request, std::string* error) {
-         return host::ParseSamples(text, &request->samples, error);
-     }},
-    {"--colour",
-     [](std::string_view text, host::PresentationRequest* request, std::string* error) {
-         return host::ParseColour(text, &request->trueColour, error);
-     }},
-    {"--scaling",
-     [](std::string_view text, host::PresentationRequest* request, std::string* error) {
-         return host::ParseScaling(text, &request->scaling, error);
-     }},
-    {"--filter",
-     [](std::string_view text, host::PresentationRequest* request, std::string* error) {
-         return host::ParseFiltering(text, &request->filtering, error);
-     }},
-    {"--window",
-     [](std::string_view text, host::PresentationRequest* request, std::string* error) {
-         return host::ParseWindowSize(text, &request->window, error);
-     }},
-    {"--max-fps",
-     [](std::string_view text, host::PresentationRequest* request, std::string* error) {
-         return host::ParseFrameCap(text, &request->frameCap, error);
-     }},
+     Into<host::InternalResolution, &Request::internal, host::ParseInternalResolution>},
+    {"--msaa", Into<int, &Request::samples, host::ParseSamples>},
+    {"--colour", Into<bool, &Request::trueColour, host::ParseColour>},
+    {"--scaling", Into<host::Scaling, &Request::scaling, host::ParseScaling>},
+    {"--filter", Into<host::Filtering, &Request::filtering, host::ParseFiltering>},
+    {"--window", Into<std::pair<int, int>, &Request::window, host::ParseWindowSize>},
+    {"--max-fps", Into<int, &Request::frameCap, host::ParseFrameCap>},
 };
 
 ProgramCommandLine Failed(std::string error) {

@@ -7,7 +7,6 @@
 
 #include "platform/ddraw/pixel_formats.h"
 #include "platform/host/presentation.h"
-#include "support/fake_drivers.h"
 #include "support/gl_test_support.h"
 
 namespace {
@@ -68,53 +67,16 @@ TEST(GlSurfaceAccess, CpuWritesAndBlitsMeetTheDrawnPicture) {
 }
 
 TEST(GlSurfaceAccess, AFullScreenFlipHandsTheFrameToTheSink) {
-    host::ScopedDrivers drivers({test_drivers::FakeDriver()
-                                     .Mode(320, 240, 16)
-                                     .Device(drivers::GlDevice(drivers::GlKind::SOFTWARE, "EGL"))
-                                     .Build()});
-    std::vector<BYTE> frame;
-    int width = 0;
-    host::SetFrameSink([&](const host::PresentedFrame& presented) {
-        width = presented.width;
-        frame.assign(presented.rgba, presented.rgba + presented.pitch * presented.height);
-    });
-    void* object = nullptr;
-    ASSERT_EQ(DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr), DD_OK);
-    auto* directDraw = static_cast<IDirectDraw7*>(object);
-    const HWND window = reinterpret_cast<HWND>(0x4242); // a window without a native one
-    ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE), DD_OK);
-    ASSERT_EQ(directDraw->SetDisplayMode(320, 240, 16, 0, 0), DD_OK);
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.dwBackBufferCount = 1;
-    desc.ddsCaps.dwCaps =
-        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
-    IDirectDrawSurface7* primary = nullptr;
-    ASSERT_EQ(directDraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
-    DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
-    IDirectDrawSurface7* back = nullptr;
-    ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
-    IDirect3D7* direct3D = nullptr;
-    directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D));
-    IDirect3DDevice7* device = nullptr;
-    ASSERT_EQ(direct3D->CreateDevice(IID_IDirect3DRGBDevice, back, &device), D3D_OK);
-
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00FF8000, 1, 0);
-    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-    host::SetFrameSink(nullptr);
-    ASSERT_EQ(width, 320);
-    ASSERT_EQ(frame.size(), size_t(320 * 240 * 4));
+    gl_test::FlipRig rig(320, 240, 16);
+    ASSERT_NE(rig.device, nullptr);
+    rig.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00FF8000, 1, 0);
+    ASSERT_TRUE(rig.Flip());
+    ASSERT_EQ(rig.frameWidth, 320);
+    ASSERT_EQ(rig.frame.size(), size_t(320 * 240 * 4));
     // Orange in RGB565: red full, green 32 of 63 levels.
-    EXPECT_EQ(frame[0], 255);
-    EXPECT_NEAR(frame[1], 130, 2);
-    EXPECT_EQ(frame[2], 0);
-
-    EXPECT_EQ(device->Release(), 0u);
-    back->Release();
-    primary->Release();
-    direct3D->Release();
-    EXPECT_EQ(directDraw->Release(), 0u);
+    EXPECT_EQ(rig.frame[0], 255);
+    EXPECT_NEAR(rig.frame[1], 130, 2);
+    EXPECT_EQ(rig.frame[2], 0);
 }
 
 } // namespace

@@ -14,7 +14,6 @@
 #include "platform/ddraw/pixel_formats.h"
 #include "platform/gl/transforms.h"
 #include "platform/host/presentation.h"
-#include "support/fake_drivers.h"
 #include "support/gl_test_support.h"
 #include "support/show_rig.h"
 
@@ -102,75 +101,6 @@ void PlainWhiteOnBlack(gl_test::OffscreenRig& rig) {
     rig.device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
     rig.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1, 0);
 }
-
-// An exclusive-mode flipping chain on the software GL device: what a flip hands the frame sink is
-// the picture at the target's own (internal) size.
-class FlipRig {
-public:
-    FlipRig(int width, int height, int bits)
-        : drivers_({test_drivers::FakeDriver()
-                        .Mode(DWORD(width), DWORD(height), DWORD(bits))
-                        .Device(drivers::GlDevice(drivers::GlKind::SOFTWARE, "EGL"))
-                        .Build()}) {
-        host::SetFrameSink([this](const host::PresentedFrame& presented) {
-            frameWidth = presented.width;
-            frameHeight = presented.height;
-            frame.resize(size_t(presented.width) * size_t(presented.height) * 4);
-            for (int y = 0; y < presented.height; ++y) {
-                std::memcpy(&frame[size_t(y) * size_t(presented.width) * 4],
-                            presented.rgba + size_t(y) * size_t(presented.pitch),
-                            size_t(presented.width) * 4);
-            }
-        });
-        void* object = nullptr;
-        DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
-        directDraw = static_cast<IDirectDraw7*>(object);
-        const HWND window = reinterpret_cast<HWND>(0x4242); // a window without a native one
-        directDraw->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
-        directDraw->SetDisplayMode(DWORD(width), DWORD(height), DWORD(bits), 0, 0);
-        DDSURFACEDESC2 desc{};
-        desc.dwSize = sizeof(desc);
-        desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-        desc.dwBackBufferCount = 1;
-        desc.ddsCaps.dwCaps =
-            DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
-        directDraw->CreateSurface(&desc, &primary, nullptr);
-        DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
-        primary->GetAttachedSurface(&caps, &back);
-        directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D));
-        direct3D->CreateDevice(IID_IDirect3DRGBDevice, back, &device);
-    }
-    ~FlipRig() {
-        host::SetFrameSink(nullptr);
-        if (device != nullptr) {
-            device->Release();
-        }
-        back->Release();
-        primary->Release();
-        direct3D->Release();
-        directDraw->Release();
-    }
-    FlipRig(const FlipRig&) = delete;
-    FlipRig& operator=(const FlipRig&) = delete;
-
-    bool Flip() { return primary->Flip(nullptr, DDFLIP_WAIT) == DD_OK; }
-    DWORD FramePixel(int x, int y) const {
-        const BYTE* p = &frame[(size_t(y) * size_t(frameWidth) + size_t(x)) * 4];
-        return DWORD(p[0]) << 16 | DWORD(p[1]) << 8 | p[2];
-    }
-
-    IDirectDraw7* directDraw = nullptr;
-    IDirect3D7* direct3D = nullptr;
-    IDirectDrawSurface7* primary = nullptr;
-    IDirectDrawSurface7* back = nullptr;
-    IDirect3DDevice7* device = nullptr;
-    std::vector<BYTE> frame;
-    int frameWidth = 0;
-    int frameHeight = 0;
-
-private:
-    host::ScopedDrivers drivers_;
-};
 
 // Writes `colour` (0xRRGGBB) into a rectangle of a 32-bit surface through Lock.
 void WriteBlock(IDirectDrawSurface7* surface, const RECT& area, DWORD colour) {
@@ -328,7 +258,7 @@ TEST(PresentationShapes, LocksReadAndWriteModePixelsAtAnyScale) {
 
 TEST(PresentationShapes, WrittenPixelsLandAsWholeBlocksBesideTheFinerPicture) {
     gl_test::ScopedPresentation presentation(Scaled(2));
-    FlipRig rig(80, 60, 32);
+    gl_test::FlipRig rig(80, 60, 32);
     ASSERT_NE(rig.device, nullptr);
     rig.device->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
     rig.device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);

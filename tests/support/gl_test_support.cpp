@@ -1,15 +1,18 @@
 // The offscreen GL rig.
 #include "support/gl_test_support.h"
 
+#include <gtest/gtest.h>
 #include <png.h>
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/ddraw/pixel_formats.h"
 #include "platform/ddraw/rgba_pixels.h"
 #include "platform/drivers/driver_builder.h"
 #include "platform/host/host.h"
+#include "support/fake_drivers.h"
 
 namespace gl_test {
 
@@ -62,6 +65,65 @@ OffscreenRig::OffscreenRig(int width, int height, int bits, bool zBuffer)
     if (result != D3D_OK) {
         device = nullptr;
         failure_ = "the software GL device could not be made: " + messages;
+    }
+}
+
+FlipRig::FlipRig(int width, int height, int bits)
+    : drivers_({test_drivers::FakeDriver()
+                    .Mode(DWORD(width), DWORD(height), DWORD(bits))
+                    .Device(drivers::GlDevice(drivers::GlKind::SOFTWARE, "EGL"))
+                    .Build()}) {
+    host::SetFrameSink([this](const host::PresentedFrame& presented) {
+        frameWidth = presented.width;
+        frameHeight = presented.height;
+        CopyPresentedFrame(presented, frame);
+    });
+    void* object = nullptr;
+    DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
+    directDraw = static_cast<IDirectDraw7*>(object);
+    const HWND window = reinterpret_cast<HWND>(0x4242); // a window without a native one
+    directDraw->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
+    directDraw->SetDisplayMode(DWORD(width), DWORD(height), DWORD(bits), 0, 0);
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.dwBackBufferCount = 1;
+    desc.ddsCaps.dwCaps =
+        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+    directDraw->CreateSurface(&desc, &primary, nullptr);
+    DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
+    primary->GetAttachedSurface(&caps, &back);
+    directDraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&direct3D));
+    direct3D->CreateDevice(IID_IDirect3DRGBDevice, back, &device);
+}
+
+FlipRig::~FlipRig() {
+    host::SetFrameSink(nullptr);
+    // Everything the chain and the device hold goes with them.
+    if (device != nullptr) {
+        EXPECT_EQ(device->Release(), 0u);
+    }
+    back->Release();
+    primary->Release();
+    direct3D->Release();
+    EXPECT_EQ(directDraw->Release(), 0u);
+}
+
+bool FlipRig::Flip() {
+    return primary->Flip(nullptr, DDFLIP_WAIT) == DD_OK;
+}
+
+DWORD FlipRig::FramePixel(int x, int y) const {
+    const BYTE* p = &frame[(size_t(y) * size_t(frameWidth) + size_t(x)) * 4];
+    return DWORD(p[0]) << 16 | DWORD(p[1]) << 8 | p[2];
+}
+
+void CopyPresentedFrame(const host::PresentedFrame& presented, std::vector<BYTE>& rgba) {
+    const size_t rowBytes = size_t(presented.width) * 4;
+    rgba.resize(rowBytes * size_t(presented.height));
+    for (int y = 0; y < presented.height; ++y) {
+        std::memcpy(&rgba[size_t(y) * rowBytes],
+                    presented.rgba + size_t(y) * size_t(presented.pitch), rowBytes);
     }
 }
 

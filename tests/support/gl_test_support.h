@@ -8,6 +8,7 @@
 
 #include "platform/d3d/d3d.h"
 #include "platform/host/drivers.h"
+#include "platform/host/presentation.h"
 #include "platform/host/presentation_options.h"
 
 namespace gl_test {
@@ -71,6 +72,36 @@ private:
     std::string failure_;
     int width_, height_;
 };
+
+// An exclusive-mode flipping chain in a mode of its own on the software GL device, through a
+// window without a native one: what a flip hands the frame sink is kept (at the target's own,
+// internal, size). Going, it expects every reference to have gone with it.
+class FlipRig {
+public:
+    FlipRig(int width, int height, int bits);
+    ~FlipRig();
+    FlipRig(const FlipRig&) = delete;
+    FlipRig& operator=(const FlipRig&) = delete;
+
+    bool Flip();
+    // The last frame's pixel as 0xRRGGBB; (0, 0) is the top left.
+    DWORD FramePixel(int x, int y) const;
+
+    IDirectDraw7* directDraw = nullptr;
+    IDirect3D7* direct3D = nullptr;
+    IDirectDrawSurface7* primary = nullptr;
+    IDirectDrawSurface7* back = nullptr;
+    IDirect3DDevice7* device = nullptr;
+    std::vector<BYTE> frame; // RGBA, top row first
+    int frameWidth = 0;
+    int frameHeight = 0;
+
+private:
+    host::ScopedDrivers drivers_;
+};
+
+// A presented frame's rows, packed, into `rgba`.
+void CopyPresentedFrame(const host::PresentedFrame& presented, std::vector<BYTE>& rgba);
 
 // 4 bytes per pixel, top row first.
 bool SavePng(const std::string& path, int width, int height, const std::vector<BYTE>& rgba);

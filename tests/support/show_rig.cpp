@@ -53,12 +53,7 @@ ShowRig::ShowRig() {
     host::SetFrameSink([this](const host::PresentedFrame& presented) {
         width_ = presented.width;
         height_ = presented.height;
-        frame_.resize(size_t(presented.width) * size_t(presented.height) * 4);
-        for (int y = 0; y < presented.height; ++y) {
-            std::memcpy(&frame_[size_t(y) * size_t(presented.width) * 4],
-                        presented.rgba + size_t(y) * size_t(presented.pitch),
-                        size_t(presented.width) * 4);
-        }
+        gl_test::CopyPresentedFrame(presented, frame_);
     });
 
     app_ = std::make_unique<DemoApp>();

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <initializer_list>
+#include <utility>
 
 namespace host {
 
@@ -29,6 +31,21 @@ std::optional<int> WholeNumber(std::string_view text) {
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
+}
+
+// One of a few words, case-insensitive; the reason names the value and what is accepted.
+template <typename T>
+bool ParseWord(std::string_view text, std::initializer_list<std::pair<const char*, T>> words,
+               const char* what, const char* accepted, std::optional<T>* out, std::string* error) {
+    const std::string word = Lower(text);
+    for (const auto& [name, value] : words) {
+        if (word == name) {
+            *out = value;
+            return true;
+        }
+    }
+    *error = std::string(what) + " " + Quoted(text) + ": " + accepted;
+    return false;
 }
 
 PresentationOptions& Installed() {
@@ -79,16 +96,8 @@ PresentationOptions PresentationRequest::Resolve() const {
 }
 
 bool ParseLook(std::string_view text, std::optional<Look>* out, std::string* error) {
-    const std::string word = Lower(text);
-    if (word == "authentic") {
-        *out = Look::AUTHENTIC;
-    } else if (word == "clean") {
-        *out = Look::CLEAN;
-    } else {
-        *error = "look " + Quoted(text) + ": authentic or clean";
-        return false;
-    }
-    return true;
+    return ParseWord(text, {{"authentic", Look::AUTHENTIC}, {"clean", Look::CLEAN}}, "look",
+                     "authentic or clean", out, error);
 }
 
 bool ParseInternalResolution(std::string_view text, std::optional<InternalResolution>* out,
@@ -131,44 +140,19 @@ bool ParseSamples(std::string_view text, std::optional<int>* out, std::string* e
 }
 
 bool ParseColour(std::string_view text, std::optional<bool>* out, std::string* error) {
-    const std::string word = Lower(text);
-    if (word == "mode") {
-        *out = false;
-    } else if (word == "32") {
-        *out = true;
-    } else {
-        *error = "colour " + Quoted(text) + ": mode (the display mode's depth) or 32";
-        return false;
-    }
-    return true;
+    return ParseWord(text, {{"mode", false}, {"32", true}}, "colour",
+                     "mode (the display mode's depth) or 32", out, error);
 }
 
 bool ParseScaling(std::string_view text, std::optional<Scaling>* out, std::string* error) {
-    const std::string word = Lower(text);
-    if (word == "fit") {
-        *out = Scaling::FIT;
-    } else if (word == "integer") {
-        *out = Scaling::INTEGER;
-    } else if (word == "stretch") {
-        *out = Scaling::STRETCH;
-    } else {
-        *error = "scaling " + Quoted(text) + ": fit, integer or stretch";
-        return false;
-    }
-    return true;
+    return ParseWord(
+        text, {{"fit", Scaling::FIT}, {"integer", Scaling::INTEGER}, {"stretch", Scaling::STRETCH}},
+        "scaling", "fit, integer or stretch", out, error);
 }
 
 bool ParseFiltering(std::string_view text, std::optional<Filtering>* out, std::string* error) {
-    const std::string word = Lower(text);
-    if (word == "linear") {
-        *out = Filtering::LINEAR;
-    } else if (word == "nearest") {
-        *out = Filtering::NEAREST;
-    } else {
-        *error = "filter " + Quoted(text) + ": linear or nearest";
-        return false;
-    }
-    return true;
+    return ParseWord(text, {{"linear", Filtering::LINEAR}, {"nearest", Filtering::NEAREST}},
+                     "filter", "linear or nearest", out, error);
 }
 
 bool ParseWindowSize(std::string_view text, std::optional<std::pair<int, int>>* out,
