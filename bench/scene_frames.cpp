@@ -30,10 +30,8 @@
 #include "mesh/mesh_file.h"
 #include "platform/drivers/driver_builder.h"
 #include "platform/host/host.h"
-#include "platform/host/presentation.h"
-#include "platform/win32/dialog_controls.h"
 #include "platform/win32/kernel.h"
-#include "resources/program_resources.h"
+#include "support/headless_show.h"
 
 // ---- Allocation counting ---------------------------------------------------------------------
 namespace {
@@ -112,26 +110,6 @@ public:
     }
     double lastDrawMs = 0;
     long lastDrawAllocations = 0;
-};
-
-class ConfirmingDialogs final : public host::DialogHandler {
-public:
-    bool RunModal(HWND dialog, const DialogTemplate&) override {
-        if (dialogAfterMs < 0) {
-            dialogAfterMs = MillisecondsSince(processStart);
-        }
-        return dialogs::PressEnter(dialog);
-    }
-};
-
-class ReportingBoxes final : public host::MessageBoxHandler {
-public:
-    int boxes = 0;
-    int Show(HWND, const char* text, const char* caption, UINT) override {
-        std::fprintf(stderr, "box: %s: %s\n", caption, text);
-        ++boxes;
-        return IDOK;
-    }
 };
 
 struct Scene {
@@ -252,27 +230,20 @@ void MeasureScenes(MeasuredDemo& app, host::ManualClock& clock, int frames) {
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(5, std::atoi(argv[1])) : 60;
-    // The registry's built-in default: the media beside the build's bin folder.
-    setenv("LUMENFALL_REGISTRY", "/nonexistent/lumenfall-bench-registry.ini", 0);
-
-    host::ManualClock clock(1000);
-    ReportingBoxes boxes;
-    ConfirmingDialogs dialogs;
-    host::SetClock(&clock);
-    host::SetMessageBoxHandler(&boxes);
-    host::SetDialogHandler(&dialogs);
-    // The software device reads every presented frame back for its window; a sink makes the
-    // headless run do the same.
-    host::SetFrameSink([](const host::PresentedFrame&) {});
+    bench::HeadlessShow show([] {
+        if (dialogAfterMs < 0) {
+            dialogAfterMs = MillisecondsSince(processStart);
+        }
+    });
+    host::ManualClock& clock = show.clock;
     host::ScopedDrivers drivers(
         {drivers::PrimaryDriver()
              .Device(drivers::GlDevice(drivers::GlKind::SOFTWARE, "EGL software"))
              .Build()});
-    RegisterProgramResources();
 
     MeasuredDemo app;
     if (FAILED(app.Create(GetModuleHandleA(nullptr), nullptr)) || app.device == nullptr ||
-        boxes.boxes != 0) {
+        show.Boxes() != 0) {
         std::fprintf(stderr, "the demo did not start on the software device\n");
         return 1;
     }
@@ -318,10 +289,5 @@ int main(int argc, char** argv) {
     // texture surfaces and the mesh files.
     clock.Set(app.baseTime + 118500);
     app.FrameStep();
-
-    host::SetFrameSink(nullptr);
-    host::SetDialogHandler(nullptr);
-    host::SetMessageBoxHandler(nullptr);
-    host::SetClock(nullptr);
     return 0;
 }
