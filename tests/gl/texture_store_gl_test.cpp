@@ -142,6 +142,53 @@ TEST(GlTextureStore, ABmpAndATgaFromTheStoreDrawAsStored) {
     ExpectColor(rig.Pixel(56, 24), 128, 128, 128, "tga bottom right");
 }
 
+// The program asks for its 24-bit pictures' own depth first and settles for 16 bits: with 32-bit
+// colour the device lists a 24-bit format, and the picture keeps every bit; otherwise it is
+// quantised to RGB565 as it always was.
+TEST(GlTextureStore, ThirtyTwoBitColourKeepsTwentyFourBitPicturesWhole) {
+    // Two colours 16 bits cannot hold: blue 3 of 255 and a grey between two 565 steps.
+    BmpLayout bmp;
+    bmp.width = 2;
+    bmp.height = 1;
+    bmp.bitCount = 24;
+    bmp.pixels = PadRows({{3, 1, 2, 133, 133, 133}}); // blue, green, red per pixel
+    for (bool trueColour : {false, true}) {
+        host::PresentationOptions options;
+        options.trueColour = trueColour;
+        gl_test::ScopedPresentation presentation(options);
+        gl_test::OffscreenRig rig(16, 8, 32);
+        ASSERT_TRUE(rig.Ready()) << rig.Failure();
+        ScratchPlace place;
+        WriteFile("fine.bmp", BuildBmp(bmp));
+        ASSERT_EQ(AddTexture("fine.bmp", 0, 0), S_OK);
+        ASSERT_EQ(RestoreAllTextures(rig.device), S_OK);
+        DDPIXELFORMAT format{};
+        format.dwSize = sizeof(format);
+        GetTextureSurface("fine.bmp")->GetPixelFormat(&format);
+        EXPECT_EQ(format.dwRGBBitCount, trueColour ? 24u : 16u);
+
+        rig.SetUpPlainScene();
+        PlainTexturedScene(rig.device);
+        rig.device->BeginScene();
+        rig.device->SetTexture(0, GetTextureSurface("fine.bmp"));
+        DrawQuad(rig.device, -1, -1, 1, 1);
+        rig.device->EndScene();
+        rig.device->SetTexture(0, nullptr);
+        const gl_test::Rgb dark = rig.Pixel(2, 4), grey = rig.Pixel(12, 4);
+        if (trueColour) {
+            EXPECT_EQ(dark.r, 2);
+            EXPECT_EQ(dark.g, 1);
+            EXPECT_EQ(dark.b, 3);
+            EXPECT_EQ(grey.r, 133);
+            EXPECT_EQ(grey.g, 133);
+        } else {
+            EXPECT_EQ(dark.b, 0); // below the first 5-bit step
+            EXPECT_EQ(grey.r, 132);
+            EXPECT_EQ(grey.g, 134);
+        }
+    }
+}
+
 namespace {
 
 constexpr int SHOW_WIDTH = 640;

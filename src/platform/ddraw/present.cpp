@@ -38,9 +38,13 @@ HRESULT PresentSurface(Surface& frame, const PresentRequest& request) {
     return DD_OK;
 }
 
-void DeliverToFrameSink(HWND window, int width, int height, const BYTE* rgba, int pitch) {
+void DeliverToFrameSink(HWND window, int width, int height, const BYTE* rgba, int pitch,
+                        int modeWidth, int modeHeight) {
     if (const host::FrameSink& sink = host::GetFrameSink()) {
-        sink(Frame(window, width, height, rgba, pitch));
+        host::PresentedFrame frame = Frame(window, width, height, rgba, pitch);
+        frame.modeWidth = modeWidth;
+        frame.modeHeight = modeHeight;
+        sink(frame);
     }
 }
 

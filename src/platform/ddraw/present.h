@@ -16,6 +16,7 @@ HRESULT PresentSurface(Surface& frame, const PresentRequest& request);
 void PresentRgba(const PresentRequest& request, int width, int height, const BYTE* rgba, int pitch,
                  int modeWidth = 0, int modeHeight = 0);
 // Only the frame sink's part (for frames that reach the window another way).
-void DeliverToFrameSink(HWND window, int width, int height, const BYTE* rgba, int pitch);
+void DeliverToFrameSink(HWND window, int width, int height, const BYTE* rgba, int pitch,
+                        int modeWidth = 0, int modeHeight = 0);
 
 } // namespace ddraw

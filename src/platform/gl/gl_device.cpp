@@ -70,7 +70,8 @@ public:
         }
         if (context_->DrawsInto(request.window)) {
             if (sink) {
-                ddraw::DeliverToFrameSink(request.window, width, height, frame_.data(), width * 4);
+                ddraw::DeliverToFrameSink(request.window, width, height, frame_.data(), width * 4,
+                                          surface.Width(), surface.Height());
             }
             int drawableWidth = 0, drawableHeight = 0;
             context_->DrawableSize(&drawableWidth, &drawableHeight);
