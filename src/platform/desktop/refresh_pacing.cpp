@@ -30,7 +30,9 @@ void PacePresentation(SDL_Window* window, bool waitForRefresh) {
     }
     const Uint64 now = SDL_GetPerformanceCounter();
     if (period != 0 && last != 0 && now - last < period) {
-        SDL_Delay(static_cast<Uint32>((period - (now - last)) * 1000 / frequency));
+        // Rounded up to whole milliseconds: a cap is never exceeded.
+        SDL_Delay(
+            static_cast<Uint32>(((period - (now - last)) * 1000 + frequency - 1) / frequency));
     }
     last = SDL_GetPerformanceCounter();
 }
