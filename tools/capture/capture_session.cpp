@@ -200,10 +200,9 @@ std::string ProgramFailure(const CaptureHost& host) {
         missing += box.find(FILE_NOT_FOUND) != std::string::npos ? 1 : 0;
     }
     if (missing > 0) {
-        return "missing media: " + std::to_string(missing) +
-               " of the program's files were not found (it looks in the working directory, "
-               "then in " +
-               MediaFolder() + ")";
+        return "missing media: " + std::to_string(missing) + " of the program's files " +
+               (missing == 1 ? "was" : "were") +
+               " not found (it looks in the working directory, then in " + MediaFolder() + ")";
     }
     if (!host.DialogProblem().empty()) {
         return host.DialogProblem();
