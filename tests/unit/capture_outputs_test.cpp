@@ -126,6 +126,31 @@ TEST(CapturePngFiles, AFrameIsWrittenWholeOrNotAtAll) {
     EXPECT_EQ(scratch.Entries(folder), std::vector<std::string>{"frame.png"});
 }
 
+// Any name the file system takes works, though the hidden temporary name beside it is longer;
+// a name it cannot take is blamed, not its folder.
+TEST(CapturePngFiles, NamesUpToTheFileSystemsLimitWork) {
+    const test_files::ScratchFolder scratch;
+    const Frame frame = Gradient(4, 4, 1);
+    std::string error;
+    const std::string longest = std::string(251, 'n') + ".png";
+    ASSERT_TRUE(SavePngFile(scratch / longest, frame, PngFilter::NONE, &error)) << error;
+    // Two-byte characters: the hidden name is cut between characters, never inside one.
+    std::string accented;
+    for (int i = 0; i < 125; ++i) {
+        accented += "\xC3\xA9";
+    }
+    accented += "x.png";
+    ASSERT_TRUE(SavePngFile(scratch / accented, frame, PngFilter::NONE, &error)) << error;
+    EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{longest, accented}));
+
+    const std::string tooLong = std::string(252, 'n') + ".png";
+    EXPECT_FALSE(SavePngFile(scratch / tooLong, frame, PngFilter::NONE, &error));
+    EXPECT_NE(error.find("cannot write " + scratch / tooLong + ": File name too long"),
+              std::string::npos)
+        << error;
+    EXPECT_EQ(scratch.Entries().size(), 2u);
+}
+
 CaptureOptions FolderOutput(const std::string& folder, bool overwrite) {
     CaptureOptions options;
     options.output = folder;

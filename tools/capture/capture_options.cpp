@@ -152,6 +152,8 @@ Exit status:
   0                     done
   1                     the capture failed
   2                     bad command line
+  130                   interrupted (Ctrl-C, SIGTERM, SIGHUP or SIGQUIT); the unfinished
+                        output is removed
 
 Examples:
   lumenfall-capture -o lumenfall.mp4                    the whole show, 640x480, 60 fps

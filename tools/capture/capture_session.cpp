@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,8 +40,11 @@ void OnInterrupt(int) {
     interrupted = 1;
 }
 
-// Ctrl-C ends the capture cleanly (the partial video is removed); a dead ffmpeg shows up as a
-// failed write rather than killing the tool.
+// Ctrl-C, a request to stop, a closed terminal and Ctrl-\ all end the capture cleanly (the
+// partial video is removed); a dead ffmpeg shows up as a failed write rather than killing the
+// tool.
+constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 class SignalGuard {
 public:
     SignalGuard() {
@@ -48,22 +52,23 @@ public:
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previousInt_);
-        sigaction(SIGTERM, &action, &previousTerm_);
+        for (size_t i = 0; i < std::size(STOP_SIGNALS); ++i) {
+            sigaction(STOP_SIGNALS[i], &action, &previousStop_[i]);
+        }
         struct sigaction ignore {};
         ignore.sa_handler = SIG_IGN;
         sigemptyset(&ignore.sa_mask);
         sigaction(SIGPIPE, &ignore, &previousPipe_);
     }
     ~SignalGuard() {
-        sigaction(SIGINT, &previousInt_, nullptr);
-        sigaction(SIGTERM, &previousTerm_, nullptr);
+        for (size_t i = 0; i < std::size(STOP_SIGNALS); ++i) {
+            sigaction(STOP_SIGNALS[i], &previousStop_[i], nullptr);
+        }
         sigaction(SIGPIPE, &previousPipe_, nullptr);
     }
 
 private:
-    struct sigaction previousInt_ {};
-    struct sigaction previousTerm_ {};
+    struct sigaction previousStop_[std::size(STOP_SIGNALS)]{};
     struct sigaction previousPipe_ {};
 };
 
@@ -218,6 +223,8 @@ std::string ProgramFailure(const CaptureHost& host) {
 } // namespace
 
 int RunCapture(const CaptureOptions& options) {
+    // Before the output exists: a signal while the device starts must not leave it behind.
+    SignalGuard signals;
     std::unique_ptr<FrameWriter> writer = MakeFrameWriter(options);
     std::string error;
     if (!writer->Open(&error)) {
@@ -235,7 +242,6 @@ int RunCapture(const CaptureOptions& options) {
     FrameSchedule schedule(plan);
     FrameQueue queue(size_t(writer->EncoderThreads()) + SPARE_FRAME_BUFFERS);
     ProgressBar progress(plan.ExpectedFrames(), !options.quiet);
-    SignalGuard signals;
     Encoders encoders(queue, *writer);
     FrameCollector collector(schedule, queue, options, progress, encoders);
 
