@@ -195,6 +195,9 @@ TEST(CaptureProgram, TheWholeShowHasItsExactFrameCount) {
         Capture(scratch, {"--device", "none", "--no-output", "--fps", "60000/1001"});
     ASSERT_EQ(ntsc.status, 0) << ntsc.errors;
     EXPECT_EQ(ntsc.output, "7074 frames\n");
+    const Outcome one = Capture(scratch, {"--device", "none", "--no-output", "--at", "5"});
+    ASSERT_EQ(one.status, 0) << one.errors;
+    EXPECT_EQ(one.output, "1 frame\n");
 
     // The end drawn on the real device: frames 7074 to 7080, the last a picture of the finale.
     const Outcome end = Capture(scratch, {"--start", "117.9", "-o", "end"});

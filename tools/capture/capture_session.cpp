@@ -267,7 +267,7 @@ int RunCapture(const CaptureOptions& options) {
     if (interrupted != 0) {
         progress.Clear();
         writer->Abandon();
-        Report("interrupted after " + std::to_string(encoders.Written()) + " frames");
+        Report("interrupted after " + CountOf(encoders.Written(), "frame", "frames"));
         return EXIT_INTERRUPTED;
     }
     if (queue.Failed() || !collector.problem.empty() || !failure.empty()) {
@@ -285,7 +285,7 @@ int RunCapture(const CaptureOptions& options) {
     }
     progress.Finish(kept);
     if (options.outputKind == OutputKind::NONE) {
-        std::printf("%llu frames\n", static_cast<unsigned long long>(kept));
+        std::printf("%s\n", CountOf(kept, "frame", "frames").c_str());
     } else if (!options.quiet && isatty(2)) {
         std::fprintf(stderr, "wrote %s on %s\n", writer->Describe(kept).c_str(),
                      device.name.c_str());

@@ -9,6 +9,7 @@
 #include "ffmpeg_process.h"
 #include "frame_writer.h"
 #include "output_files.h"
+#include "progress_bar.h"
 
 namespace capture {
 
@@ -137,7 +138,7 @@ public:
 
     int EncoderThreads() const override { return 1; } // frames go to ffmpeg in order
     std::string Describe(uint64_t frames) const override {
-        return path_ + " (" + std::to_string(frames) + " frames)";
+        return path_ + " (" + CountOf(frames, "frame", "frames") + ")";
     }
 
 private:
