@@ -362,6 +362,17 @@ TEST(CaptureProgram, MissingMediaOrFfmpegIsReportedAndNothingIsWritten) {
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.errors.find("ffmpeg is not installed"), std::string::npos) << outcome.errors;
     EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"empty", "registry.ini"}));
+
+    // An encoder that takes every frame, ends well and writes nothing: no empty video.
+    std::ofstream(scratch / "empty/ffmpeg") << "#!/bin/sh\nexec cat >/dev/null\n";
+    chmod((scratch / "empty/ffmpeg").c_str(), 0755);
+    outcome = Capture(scratch, {"--end", "0.1", "-o", "show.mp4"},
+                      "PATH=" + Quote(scratch / "empty") + ":/usr/bin:/bin");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.errors.find("ffmpeg ended as if it had finished, but wrote nothing"),
+              std::string::npos)
+        << outcome.errors;
+    EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"empty", "registry.ini"}));
 }
 
 } // namespace

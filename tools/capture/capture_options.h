@@ -2,6 +2,7 @@
 // which device, and where the frames go.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ struct CaptureOptions {
     bool overwrite = false;
     bool quiet = false;
     bool verbose = false;
+    // Not on the command line: how long the video encoder may take no frame, or take to end
+    // after the last one, before it counts as stuck. Tests shorten it.
+    std::chrono::milliseconds encoderStallLimit{60000};
 
     CapturePlan Plan() const;
 };
