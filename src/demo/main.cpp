@@ -9,6 +9,16 @@
 #include "platform/desktop/program.h"
 #include "resources/program_resources.h"
 
+namespace {
+
+// Played with no desktop, the show would run its two minutes with nobody to see it.
+constexpr char WITHOUT_DESKTOP[] =
+    "lumenfall: no desktop to show the demo on (no display answers at DISPLAY or "
+    "WAYLAND_DISPLAY). lumenfall needs a desktop; lumenfall-capture renders the show without "
+    "one.";
+
+} // namespace
+
 int main(int argc, char** argv) {
     switch (ParseProgramCommandLine(argc, argv).outcome) {
     case ProgramCommandLine::Outcome::HELP:
@@ -21,5 +31,5 @@ int main(int argc, char** argv) {
         break;
     }
     RegisterProgramResources();
-    return desktop::RunDesktopProgram(argc, argv, WinMain);
+    return desktop::RunDesktopProgram(argc, argv, WinMain, WITHOUT_DESKTOP);
 }
