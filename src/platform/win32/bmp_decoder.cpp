@@ -268,7 +268,8 @@ bool ExpandRuns(const uint8_t* src, size_t size, bool fourBit, DecodedBitmap& ou
 
 } // namespace
 
-BmpDecodeResult DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap& out) {
+BmpDecodeResult DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap& out,
+                          uint64_t maxPixels) {
     out = DecodedBitmap{};
     if (data == nullptr || size < FILE_HEADER_SIZE + 4) {
         return Refuse("file too short");
@@ -279,6 +280,9 @@ BmpDecodeResult DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap& out) 
     BmpLayout layout;
     if (const char* why = ReadInfoHeader(data, size, layout)) {
         return Refuse(why);
+    }
+    if (static_cast<uint64_t>(layout.width) * static_cast<uint64_t>(layout.height) > maxPixels) {
+        return Refuse("image too large");
     }
     SetDefaultMasks(layout);
     if (layout.bitCount > 8) {
