@@ -205,9 +205,11 @@ std::string ProgramFailure(const CaptureHost& host) {
         missing += box.find(FILE_NOT_FOUND) != std::string::npos ? 1 : 0;
     }
     if (missing > 0) {
+        // The program's box says "File not found." for a file it could not read, too.
         return "missing media: " + std::to_string(missing) + " of the program's files " +
                (missing == 1 ? "was" : "were") +
-               " not found (it looks in the working directory, then in " + MediaFolder() + ")";
+               " not found or could not be read (it looks in the working directory, then in " +
+               MediaFolder() + ")";
     }
     if (!host.DialogProblem().empty()) {
         return host.DialogProblem();
