@@ -76,10 +76,23 @@ GLenum Addressing(DWORD mode) {
     case D3DTADDRESS_CLAMP:
         return GL_CLAMP_TO_EDGE;
     case D3DTADDRESS_BORDER:
-        return GL_CLAMP_TO_BORDER;
+        return BORDER_ADDRESSING;
     default:
         return GL_REPEAT;
     }
+}
+
+// Points D3DVERTEX's attributes at the stream buffer from byte `offset` on.
+void PointAttributesAt(GLintptr offset) {
+    const GLsizei stride = sizeof(D3DVERTEX);
+    const auto at = [offset](size_t field) {
+        return reinterpret_cast<const void*>(offset + GLintptr(field));
+    };
+    glVertexAttribPointer(ATTRIBUTE_POSITION, 3, GL_FLOAT, GL_FALSE, stride, at(0));
+    glVertexAttribPointer(ATTRIBUTE_NORMAL, 3, GL_FLOAT, GL_FALSE, stride,
+                          at(offsetof(D3DVERTEX, nx)));
+    glVertexAttribPointer(ATTRIBUTE_TEXCOORD, 2, GL_FLOAT, GL_FALSE, stride,
+                          at(offsetof(D3DVERTEX, tu)));
 }
 
 GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
@@ -115,15 +128,10 @@ Renderer::Renderer() : garbage_(std::make_shared<GarbageBin>()) {
     glGenVertexArrays(1, &vertexArray_);
     glBindVertexArray(vertexArray_);
     vertices_ = std::make_unique<StreamBuffer>(GL_ARRAY_BUFFER, VERTEX_STREAM_BYTES);
-    const GLsizei stride = sizeof(D3DVERTEX);
     glEnableVertexAttribArray(ATTRIBUTE_POSITION);
-    glVertexAttribPointer(ATTRIBUTE_POSITION, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
     glEnableVertexAttribArray(ATTRIBUTE_NORMAL);
-    glVertexAttribPointer(ATTRIBUTE_NORMAL, 3, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(D3DVERTEX, nx)));
     glEnableVertexAttribArray(ATTRIBUTE_TEXCOORD);
-    glVertexAttribPointer(ATTRIBUTE_TEXCOORD, 2, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(D3DVERTEX, tu)));
+    PointAttributesAt(0);
     indices_ = std::make_unique<StreamBuffer>(GL_ELEMENT_ARRAY_BUFFER, INDEX_STREAM_BYTES);
     glGenSamplers(1, &sampler_);
     glActiveTexture(GL_TEXTURE0);
@@ -131,7 +139,9 @@ Renderer::Renderer() : garbage_(std::make_shared<GarbageBin>()) {
     glDisable(GL_DITHER);
     // Front faces are those that run clockwise on screen: the ones the default culling keeps.
     glFrontFace(GL_CW);
-    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+#if !defined(LUMENFALL_GLES)
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION); // ES keeps the last vertex's; see shader.h
+#endif
 }
 
 Renderer::~Renderer() {
@@ -152,8 +162,9 @@ bool Renderer::Ready(std::string* failure) const {
     GLint major = 0, minor = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);
     glGetIntegerv(GL_MINOR_VERSION, &minor);
-    if (major * 10 + minor < 33) {
-        *failure = "OpenGL 3.3 is needed";
+    const int needed = GL_IS_ES ? 30 : 33;
+    if (major * 10 + minor < needed) {
+        *failure = GL_IS_ES ? "OpenGL ES 3.0 (WebGL 2) is needed" : "OpenGL 3.3 is needed";
         return false;
     }
     return true;
@@ -385,10 +396,12 @@ void Renderer::ApplyRenderStates(const d3d::DeviceState& state) {
         glCullFace(GL_BACK);
         break;
     }
+#if !defined(LUMENFALL_GLES) // ES fills every polygon; the show draws no wireframes
     const DWORD fill = rs[D3DRENDERSTATE_FILLMODE];
     glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT       ? GL_POINT
                                      : fill == D3DFILL_WIREFRAME ? GL_LINE
                                                                  : GL_FILL);
+#endif
     if (key_.alphaFunc != 0 && program_->alphaReference >= 0) {
         glUniform1f(program_->alphaReference, float(rs[D3DRENDERSTATE_ALPHAREF] & 0xFF) / 255.0f);
     }
@@ -400,7 +413,7 @@ void Renderer::ApplyViewport(const d3d::DeviceState& state) {
     glViewport(static_cast<GLint>(vp.dwX),
                height - static_cast<GLint>(vp.dwY) - static_cast<GLint>(vp.dwHeight),
                static_cast<GLsizei>(vp.dwWidth), static_cast<GLsizei>(vp.dwHeight));
-    glDepthRange(vp.dvMinZ, vp.dvMaxZ);
+    SetDepthRange(vp.dvMinZ, vp.dvMaxZ);
 }
 
 void Renderer::ApplySampler(const d3d::DeviceState& state) {
@@ -409,9 +422,11 @@ void Renderer::ApplySampler(const d3d::DeviceState& state) {
                         static_cast<GLint>(Addressing(ts[D3DTSS_ADDRESSU])));
     glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T,
                         static_cast<GLint>(Addressing(ts[D3DTSS_ADDRESSV])));
+#if !defined(LUMENFALL_GLES)
     float border[4];
     ColourOf(ts[D3DTSS_BORDERCOLOR], border);
     glSamplerParameterfv(sampler_, GL_TEXTURE_BORDER_COLOR, border);
+#endif
     glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER,
                         ts[D3DTSS_MAGFILTER] == D3DTFG_POINT ? GL_NEAREST : GL_LINEAR);
     glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER,
@@ -452,7 +467,7 @@ HRESULT Renderer::Clear(const d3d::DeviceState& state, DWORD dirty, DWORD count,
         mask |= GL_COLOR_BUFFER_BIT;
     }
     if ((flags & D3DCLEAR_ZBUFFER) != 0 && targetData_->HasDepth()) {
-        glClearDepth(std::clamp(z, 0.0f, 1.0f));
+        SetClearDepth(std::clamp(z, 0.0f, 1.0f));
         SetDepthMask(true);
         pending_ |= d3d::DIRTY_RENDER_STATES; // the draws' own depth mask is set again
         mask |= GL_DEPTH_BUFFER_BIT;
@@ -543,8 +558,17 @@ HRESULT Renderer::Draw(const d3d::DeviceState& state, DWORD dirty,
     } else {
         const GLintptr indexOffset = indices_->Append(
             request.indices, size_t(request.indexCount) * sizeof(WORD), sizeof(WORD));
-        glDrawElementsBaseVertex(mode, static_cast<GLsizei>(request.indexCount), GL_UNSIGNED_SHORT,
-                                 reinterpret_cast<const void*>(indexOffset), first);
+        const auto* indices = reinterpret_cast<const void*>(indexOffset);
+        const auto count = static_cast<GLsizei>(request.indexCount);
+#if defined(LUMENFALL_GLES)
+        // ES 3.0 has no base vertex: the attributes start at the draw's vertices instead, and
+        // are pointed back for the draws that give their first vertex.
+        PointAttributesAt(vertexOffset);
+        glDrawElements(mode, count, GL_UNSIGNED_SHORT, indices);
+        PointAttributesAt(0);
+#else
+        glDrawElementsBaseVertex(mode, count, GL_UNSIGNED_SHORT, indices, first);
+#endif
     }
     return D3D_OK;
 }
