@@ -53,3 +53,9 @@ lumenfall_web_program(lumenfall-web ${LUMENFALL_WEB_SITE_DIR} ON
   tools/web/web_main.cpp tools/web/moment_run.cpp tools/capture/frame_timeline.cpp)
 target_include_directories(lumenfall-web PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tools)
 
+# The benchmark's program (bench/web_frames.mjs), only when asked for:
+#   cmake --build build-web/wasm --target lumenfall-bench_site
+lumenfall_web_program(lumenfall-bench ${CMAKE_BINARY_DIR}/bench-site OFF
+  bench/web/bench_main.cpp)
+target_include_directories(lumenfall-bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/bench
+  ${CMAKE_CURRENT_SOURCE_DIR}/tools)
