@@ -269,6 +269,7 @@ const ShaderProgram* Renderer::ProgramFor(const d3d::DeviceState& state) {
                 glDeleteProgram(program.program);
             }
             programs_.clear();
+            sent_.clear();
             usedProgram_ = 0xFFFFFFFF;
         }
         glUseProgram(built.program);
@@ -308,6 +309,15 @@ void Renderer::UploadMaterial(const d3d::DeviceState& state) {
         return;
     }
     const D3DMATERIAL7& m = state.material;
+    const std::array<float, SentUniforms::MATERIAL_VALUES> values = {
+        m.diffuse.r, m.diffuse.g, m.diffuse.b,  m.diffuse.a,  m.ambient.r,
+        m.ambient.g, m.ambient.b, m.emissive.r, m.emissive.g, m.emissive.b};
+    SentUniforms& sent = sent_[program_->program];
+    if (sent.materialSent && values == sent.material) {
+        return;
+    }
+    sent.material = values;
+    sent.materialSent = true;
     glUniform4f(program_->materialDiffuse, m.diffuse.r, m.diffuse.g, m.diffuse.b, m.diffuse.a);
     glUniform3f(program_->materialAmbient, m.ambient.r, m.ambient.g, m.ambient.b);
     glUniform3f(program_->materialEmissive, m.emissive.r, m.emissive.g, m.emissive.b);
@@ -319,11 +329,7 @@ void Renderer::UploadLights(const d3d::DeviceState& state) {
     }
     float ambient[4];
     ColourOf(state.renderStates[D3DRENDERSTATE_AMBIENT], ambient);
-    glUniform3f(program_->ambient, ambient[0], ambient[1], ambient[2]);
     const int count = key_.lightCount;
-    if (count == 0) {
-        return;
-    }
     float diffuse[SHADER_MAX_LIGHTS * 3], lightAmbient[SHADER_MAX_LIGHTS * 3];
     float position[SHADER_MAX_LIGHTS * 3], direction[SHADER_MAX_LIGHTS * 3];
     float attenuation[SHADER_MAX_LIGHTS * 4], spot[SHADER_MAX_LIGHTS * 3];
@@ -355,6 +361,27 @@ void Renderer::UploadLights(const d3d::DeviceState& state) {
         spot[3 * i + 1] = std::cos(light.dvPhi * 0.5f);
         spot[3 * i + 2] = light.dvFalloff;
     }
+    std::array<float, SentUniforms::LIGHT_VALUES> values;
+    float* end = std::copy(ambient, ambient + 3, values.begin());
+    for (const auto& [array, width] : {std::pair<const float*, int>{diffuse, 3},
+                                       {lightAmbient, 3},
+                                       {position, 3},
+                                       {direction, 3},
+                                       {attenuation, 4},
+                                       {spot, 3}}) {
+        end = std::copy(array, array + count * width, end);
+    }
+    const size_t used = size_t(end - values.begin());
+    SentUniforms& sent = sent_[program_->program];
+    if (used == sent.lightValues && std::equal(values.begin(), end, sent.lights.begin())) {
+        return;
+    }
+    std::copy(values.begin(), end, sent.lights.begin());
+    sent.lightValues = used;
+    glUniform3f(program_->ambient, ambient[0], ambient[1], ambient[2]);
+    if (count == 0) {
+        return;
+    }
     glUniform3fv(program_->lightDiffuse, count, diffuse);
     glUniform3fv(program_->lightAmbient, count, lightAmbient);
     glUniform3fv(program_->lightDirection, count, direction);
@@ -367,34 +394,24 @@ void Renderer::UploadLights(const d3d::DeviceState& state) {
 
 void Renderer::ApplyRenderStates(const d3d::DeviceState& state) {
     const DWORD* rs = state.renderStates;
-    if (rs[D3DRENDERSTATE_ALPHABLENDENABLE] != 0) {
-        glEnable(GL_BLEND);
-        glBlendFunc(BlendFactor(rs[D3DRENDERSTATE_SRCBLEND]),
-                    BlendFactor(rs[D3DRENDERSTATE_DESTBLEND]));
-    } else {
-        glDisable(GL_BLEND);
+    const bool blend = rs[D3DRENDERSTATE_ALPHABLENDENABLE] != 0;
+    SetEnabled(GL_BLEND, &blend_, blend);
+    if (blend) {
+        SetBlendFunc(BlendFactor(rs[D3DRENDERSTATE_SRCBLEND]),
+                     BlendFactor(rs[D3DRENDERSTATE_DESTBLEND]));
     }
-    if (rs[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE && targetData_->HasDepth()) {
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(Comparison(rs[D3DRENDERSTATE_ZFUNC]));
+    const bool depth = rs[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE && targetData_->HasDepth();
+    SetEnabled(GL_DEPTH_TEST, &depthTest_, depth);
+    if (depth) {
+        SetDepthFunc(Comparison(rs[D3DRENDERSTATE_ZFUNC]));
         SetDepthMask(rs[D3DRENDERSTATE_ZWRITEENABLE] != 0);
-    } else {
-        glDisable(GL_DEPTH_TEST);
     }
     // The picture in the framebuffer is the picture on screen, so a triangle's turning sense is
     // the same in both; counter-clockwise ones are the back faces (see glFrontFace above).
-    switch (rs[D3DRENDERSTATE_CULLMODE]) {
-    case D3DCULL_NONE:
-        glDisable(GL_CULL_FACE);
-        break;
-    case D3DCULL_CW:
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_FRONT);
-        break;
-    default:
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        break;
+    const DWORD cull = rs[D3DRENDERSTATE_CULLMODE];
+    SetEnabled(GL_CULL_FACE, &culling_, cull != D3DCULL_NONE);
+    if (cull != D3DCULL_NONE) {
+        SetCulledFace(cull == D3DCULL_CW ? GL_FRONT : GL_BACK);
     }
 #if !defined(LUMENFALL_GLES) // ES fills every polygon; the show draws no wireframes
     const DWORD fill = rs[D3DRENDERSTATE_FILLMODE];
@@ -440,15 +457,41 @@ void Renderer::SetDepthMask(bool write) {
     }
 }
 
-void Renderer::SetScissor(bool enabled) {
-    if (scissor_ != int(enabled)) {
+void Renderer::SetEnabled(GLenum capability, int* shadow, bool enabled) {
+    if (*shadow != int(enabled)) {
         if (enabled) {
-            glEnable(GL_SCISSOR_TEST);
+            glEnable(capability);
         } else {
-            glDisable(GL_SCISSOR_TEST);
+            glDisable(capability);
         }
-        scissor_ = int(enabled);
+        *shadow = int(enabled);
     }
+}
+
+void Renderer::SetBlendFunc(GLenum source, GLenum destination) {
+    if (source != blendSource_ || destination != blendDestination_) {
+        glBlendFunc(source, destination);
+        blendSource_ = source;
+        blendDestination_ = destination;
+    }
+}
+
+void Renderer::SetDepthFunc(GLenum func) {
+    if (func != depthFunc_) {
+        glDepthFunc(func);
+        depthFunc_ = func;
+    }
+}
+
+void Renderer::SetCulledFace(GLenum face) {
+    if (face != culledFace_) {
+        glCullFace(face);
+        culledFace_ = face;
+    }
+}
+
+void Renderer::SetScissor(bool enabled) {
+    SetEnabled(GL_SCISSOR_TEST, &scissor_, enabled);
 }
 
 // ---- Clear and draw ----------------------------------------------------------------------------
@@ -551,7 +594,17 @@ HRESULT Renderer::Draw(const d3d::DeviceState& state, DWORD dirty,
 
     const GLintptr vertexOffset = vertices_->Append(
         request.vertices, size_t(request.vertexCount) * sizeof(D3DVERTEX), sizeof(D3DVERTEX));
+#if defined(LUMENFALL_GLES)
+    // ES 3.0 has no base vertex: the attributes start at the draw's own vertices instead, so
+    // that indices count from there.
+    if (vertexOffset != attributesAt_) {
+        PointAttributesAt(vertexOffset);
+        attributesAt_ = vertexOffset;
+    }
+    const GLint first = 0;
+#else
     const GLint first = static_cast<GLint>(vertexOffset / GLintptr(sizeof(D3DVERTEX)));
+#endif
     const GLenum mode = PrimitiveMode(request.type);
     if (request.indices == nullptr) {
         glDrawArrays(mode, first, static_cast<GLsizei>(request.vertexCount));
@@ -561,11 +614,7 @@ HRESULT Renderer::Draw(const d3d::DeviceState& state, DWORD dirty,
         const auto* indices = reinterpret_cast<const void*>(indexOffset);
         const auto count = static_cast<GLsizei>(request.indexCount);
 #if defined(LUMENFALL_GLES)
-        // ES 3.0 has no base vertex: the attributes start at the draw's vertices instead, and
-        // are pointed back for the draws that give their first vertex.
-        PointAttributesAt(vertexOffset);
         glDrawElements(mode, count, GL_UNSIGNED_SHORT, indices);
-        PointAttributesAt(0);
 #else
         glDrawElementsBaseVertex(mode, count, GL_UNSIGNED_SHORT, indices, first);
 #endif
