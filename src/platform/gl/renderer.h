@@ -112,7 +112,9 @@ private:
     GLuint usedProgram_ = 0xFFFFFFFF;
     GLuint boundTexture_ = 0xFFFFFFFF;
     int depthMask_ = -1;
-    GLintptr attributesAt_ = 0; // OpenGL ES: where the vertex attributes point in the stream
+#if defined(LUMENFALL_GLES)
+    GLintptr attributesAt_ = 0; // where the vertex attributes point in the stream
+#endif
     int scissor_ = -1;
     int blend_ = -1;
     int depthTest_ = -1;
