@@ -7,6 +7,10 @@
 #   ./build.sh build              install what is missing, build the programs and their files
 #   ./build.sh package            the same, then make lumenfall_<version>_amd64.deb in build/
 #   ./build.sh package --check    and check it: lintian, install, use, validate, remove (as root)
+#   ./build.sh web                install what is missing, build the browser version as a static
+#                                 site in build-web/site/
+#   ./build.sh web --test         the same, then its tests in headless chromium (the comparison
+#                                 with lumenfall-capture needs ./build.sh test's build/ first)
 #
 # Packages come from apt-get (through sudo when not root). Every command builds in Release into
 # build/ (test --sanitize: RelWithDebInfo into build-asan/; set LUMENFALL_BUILD_DIR to choose
@@ -29,6 +33,8 @@ test_packages=(libgtest-dev xvfb xauth xdotool imagemagick x11-utils x11-apps ff
 sanitize_packages=(clang libclang-rt-14-dev)
 package_packages=(help2man dpkg-dev file)
 package_check_packages=(lintian desktop-file-utils appstream man-db)
+web_packages=(build-essential cmake ninja-build emscripten node-acorn)
+web_test_packages=(chromium nodejs fonts-dejavu-core)
 
 install_missing() {
     local missing=()
@@ -104,8 +110,27 @@ test)
     cmake --build "$dir"
     ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
     ;;
+web)
+    # The media generator runs natively; the program is compiled with Emscripten. Emscripten's
+    # JavaScript optimiser needs Debian's acorn, which a Node.js from elsewhere does not see.
+    install_missing "${web_packages[@]}"
+    export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+    configure build-web/media -DCMAKE_BUILD_TYPE=Release -DLUMENFALL_MEDIA_ONLY=ON
+    cmake --build build-web/media
+    emcmake cmake -S . -B build-web/wasm -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DLUMENFALL_WEB_MEDIA_DIR="$PWD/build-web/media/share/lumenfall/Marlow/Media" \
+        -DLUMENFALL_WEB_SITE_DIR="$PWD/build-web/site"
+    cmake --build build-web/wasm
+    if [[ ${2:-} == --test ]]; then
+        install_missing "${web_test_packages[@]}"
+        node --test tests/web/
+    else
+        echo "== The site is in build-web/site/. To watch it here:"
+        echo "   python3 -m http.server -d build-web/site 8000    and open http://localhost:8000/"
+    fi
+    ;;
 *)
-    echo "usage: $0 play | test [--sanitize] | build | package [--check]" >&2
+    echo "usage: $0 play | test [--sanitize] | build | package [--check] | web [--test]" >&2
     exit 2
     ;;
 esac

@@ -25,6 +25,7 @@
 #include "platform/host/host.h"
 #include "platform/host/presentation.h"
 #include "platform/win32/kernel.h"
+#include "scene_parts.h"
 #include "support/gl_finish.h"
 #include "support/headless_show.h"
 
@@ -70,16 +71,6 @@ std::vector<Configuration> Configurations() {
             {"clean 1080", clean}};
 }
 
-struct Scene {
-    const char* name;
-    float start, end; // seconds of the timeline
-};
-constexpr Scene SCENES[] = {{"title", 0.0f, 15.0f},
-                            {"swarm", 15.0f, 30.0f},
-                            {"planes", 30.0f, 60.0f},
-                            {"rosette", 60.0f, 75.0f},
-                            {"finale", 75.0f, 118.0f}};
-
 // The configuration's options installed, with a driver set made under them (its texture formats
 // follow the colour depth).
 void Install(const Configuration& configuration) {
@@ -99,10 +90,10 @@ struct Times {
     double median = 0, worst = 0, drawMedian = 0, presentMedian = 0;
 };
 
-Times Measure(TimedDemo& app, host::ManualClock& clock, const Scene& scene, int frames) {
+Times Measure(TimedDemo& app, host::ManualClock& clock, const BenchScene& scene, int frames) {
     std::vector<double> steps, draws, presents;
     for (int i = 0; i < frames; ++i) {
-        const float t = scene.start + (float(i) + 0.5f) * (scene.end - scene.start) / float(frames);
+        const float t = BenchMoment(scene, i, frames);
         clock.Set(app.baseTime + DWORD(t * 1000.0f));
         const auto start = Clock::now();
         app.FrameStep();
@@ -137,15 +128,15 @@ int main(int argc, char** argv) {
 
     // results[configuration][scene]
     std::vector<std::vector<Times>> results(configurations.size(),
-                                            std::vector<Times>(std::size(SCENES)));
-    for (size_t s = 0; s < std::size(SCENES); ++s) {
+                                            std::vector<Times>(std::size(BENCH_SCENES)));
+    for (size_t s = 0; s < std::size(BENCH_SCENES); ++s) {
         for (size_t c = 0; c < configurations.size(); ++c) {
             if (!Use(app, configurations[c])) {
                 std::fprintf(stderr, "no device for %s\n", configurations[c].name);
                 return 1;
             }
-            Measure(app, clock, SCENES[s], 3); // textures uploaded, buffers grown
-            results[c][s] = Measure(app, clock, SCENES[s], frames);
+            Measure(app, clock, BENCH_SCENES[s], 3); // textures uploaded, buffers grown
+            results[c][s] = Measure(app, clock, BENCH_SCENES[s], frames);
         }
     }
 
@@ -155,10 +146,10 @@ int main(int argc, char** argv) {
                 frames);
     for (size_t c = 0; c < configurations.size(); ++c) {
         std::printf("%s:\n", configurations[c].name);
-        for (size_t s = 0; s < std::size(SCENES); ++s) {
+        for (size_t s = 0; s < std::size(BENCH_SCENES); ++s) {
             const Times& t = results[c][s];
             std::printf("  %-8s %7.2f / %7.2f ms   draw %7.2f ms   present %6.2f ms   x%.2f\n",
-                        SCENES[s].name, t.median, t.worst, t.drawMedian, t.presentMedian,
+                        BENCH_SCENES[s].name, t.median, t.worst, t.drawMedian, t.presentMedian,
                         t.median / results[0][s].median);
         }
     }

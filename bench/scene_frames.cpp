@@ -31,6 +31,7 @@
 #include "platform/drivers/driver_builder.h"
 #include "platform/host/host.h"
 #include "platform/win32/kernel.h"
+#include "scene_parts.h"
 #include "support/headless_show.h"
 
 // ---- Allocation counting ---------------------------------------------------------------------
@@ -112,16 +113,6 @@ public:
     long lastDrawAllocations = 0;
 };
 
-struct Scene {
-    const char* name;
-    float start, end; // the scene's part of the timeline, seconds
-};
-constexpr Scene SCENES[] = {{"0 title", 0.0f, 15.0f},
-                            {"1 swarm", 15.0f, 30.0f},
-                            {"2 planes", 30.0f, 60.0f},
-                            {"3 rosette", 60.0f, 75.0f},
-                            {"4 finale", 75.0f, 118.0f}};
-
 long Triangles(MeshFile* file) {
     long triangles = 0;
     if (file != nullptr) {
@@ -177,14 +168,14 @@ struct SceneResult {
 };
 
 // Frame steps at `frames` times spread evenly inside the scene, never on its exact boundaries.
-SceneResult RunScene(MeasuredDemo& app, host::ManualClock& clock, const Scene& scene, int frames,
-                     bool measured) {
+SceneResult RunScene(MeasuredDemo& app, host::ManualClock& clock, const BenchScene& scene,
+                     int frames, bool measured) {
     std::vector<double> steps, draws;
     steps.reserve(size_t(frames));
     draws.reserve(size_t(frames));
     SceneResult result;
     for (int i = 0; i < frames; ++i) {
-        const float t = scene.start + (float(i) + 0.5f) * (scene.end - scene.start) / float(frames);
+        const float t = BenchMoment(scene, i, frames);
         clock.Set(app.baseTime + DWORD(t * 1000.0f));
         const long before = allocations.load();
         const auto start = Clock::now();
@@ -209,7 +200,7 @@ void MeasureScenes(MeasuredDemo& app, host::ManualClock& clock, int frames) {
     // A first pass makes what each device object makes on its first use (textures uploaded,
     // buffers grown); its allocations are reported apart from those of the measured pass.
     long firstUse = 0;
-    for (const Scene& scene : SCENES) {
+    for (const BenchScene& scene : BENCH_SCENES) {
         const SceneResult warm = RunScene(app, clock, scene, 4, false);
         firstUse += warm.drawAllocations;
     }
@@ -218,7 +209,7 @@ void MeasureScenes(MeasuredDemo& app, host::ManualClock& clock, int frames) {
                 firstUse);
     std::printf("  %-10s %8s %8s %8s %8s %12s %12s\n", "scene", "median", "worst", "fps med",
                 "fps worst", "draw median", "allocations");
-    for (const Scene& scene : SCENES) {
+    for (const BenchScene& scene : BENCH_SCENES) {
         const SceneResult r = RunScene(app, clock, scene, frames, true);
         std::printf("  %-10s %6.2fms %6.2fms %8.1f %8.1f %10.2fms %5ld / %-5ld\n", scene.name,
                     r.medianMs, r.worstMs, 1000.0 / r.medianMs, 1000.0 / r.worstMs, r.drawMedianMs,

@@ -11,6 +11,16 @@
 #include "platform/host/presentation_options.h"
 #include "resources/program_resources.h"
 
+namespace {
+
+// Played with no desktop, the show would run its two minutes with nobody to see it.
+constexpr char WITHOUT_DESKTOP[] =
+    "lumenfall: no desktop to show the demo on (no display answers at DISPLAY or "
+    "WAYLAND_DISPLAY). lumenfall needs a desktop; lumenfall-capture renders the show without "
+    "one.";
+
+} // namespace
+
 int main(int argc, char** argv) {
     const ProgramCommandLine parsed = ParseProgramCommandLine(argc, argv);
     switch (parsed.outcome) {
@@ -28,5 +38,5 @@ int main(int argc, char** argv) {
     }
     host::SetPresentationOptions(parsed.presentation);
     RegisterProgramResources();
-    return desktop::RunDesktopProgram(argc, argv, WinMain);
+    return desktop::RunDesktopProgram(argc, argv, WinMain, WITHOUT_DESKTOP);
 }

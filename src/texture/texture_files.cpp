@@ -1,5 +1,9 @@
 // Finding a texture's image file and loading it: the module's resources, then the working
 // directory, then the media folder; the loader chosen by the name's extension.
+//
+// Texture names come from model files, which are untrusted: a name is looked for only below the
+// two folders. An absolute name, or one with a ".." component, is refused as if the file were
+// missing; a name with subfolders below the two folders is fine.
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +21,23 @@ bool FileOpens(LPCSTR path) {
         return false;
     }
     std::fclose(file);
+    return true;
+}
+
+// True when `name` stays below whatever folder it is joined to. Either separator counts, as the
+// platform takes both.
+bool StaysBelowItsFolder(LPCSTR name) {
+    if (name[0] == '/' || name[0] == '\\') {
+        return false;
+    }
+    for (const char* component = name; *component != '\0';) {
+        const size_t length = std::strcspn(component, "/\\");
+        if (length == 2 && component[0] == '.' && component[1] == '.') {
+            return false;
+        }
+        component += length;
+        component += *component != '\0' ? 1 : 0;
+    }
     return true;
 }
 
@@ -43,6 +64,9 @@ HRESULT LoadImageData(TextureEntry& entry) {
         return S_OK;
     }
 
+    if (!StaysBelowItsFolder(entry.name)) {
+        return DDERR_NOTFOUND;
+    }
     char path[TEXTURE_PATH_SIZE];
     bool found = JoinPath(path, "", entry.name) && FileOpens(path);
     if (!found) {

@@ -6,7 +6,9 @@
 // Names are compared regardless of case; an entry keeps the spelling it was added with. Names of
 // more than TEXTURE_NAME_MAX characters are refused (never cut: two long names differing only at
 // the end would otherwise share one entry), and a media folder too long for a search path is
-// skipped as if the file were not there.
+// skipped as if the file were not there. Models name textures too, and a model is untrusted: a
+// name that would leave the two folders (absolute, or with a ".." component) is not looked for
+// and counts as missing.
 #pragma once
 
 #include "platform/ddraw/ddraw.h"

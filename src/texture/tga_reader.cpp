@@ -77,7 +77,7 @@ void ReadRow(PixelStream& stream, bool runLength, DWORD* row, DWORD width) {
 
 } // namespace
 
-HRESULT ReadTgaImage(FILE* file, TgaImage& image) {
+HRESULT ReadTgaImage(FILE* file, TgaImage& image, DWORD maxPixels) {
     image = TgaImage{};
     if (file == nullptr) {
         return E_FAIL;
@@ -106,7 +106,7 @@ HRESULT ReadTgaImage(FILE* file, TgaImage& image) {
     }
     const uint64_t count = uint64_t{width} * height;
     if (count * 4 > UINT32_MAX || width > TGA_MAX_SIDE || height > TGA_MAX_SIDE ||
-        count > TGA_MAX_PIXELS) {
+        count > std::min(maxPixels, TGA_MAX_PIXELS)) {
         return E_FAIL;
     }
     std::unique_ptr<DWORD[]> pixels(new (std::nothrow) DWORD[std::max<uint64_t>(count, 1)]());

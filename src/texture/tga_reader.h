@@ -24,6 +24,7 @@ struct TgaImage {
 };
 
 // Reads from the file's current position; the caller opens and closes it. E_FAIL for a colour
-// map, an image type other than 2 and 10, a depth other than 24 and 32, a size beyond the limits,
-// or no memory.
-HRESULT ReadTgaImage(FILE* file, TgaImage& image);
+// map, an image type other than 2 and 10, a depth other than 24 and 32, a size beyond the limits
+// (more than `maxPixels` pixels among them), or no memory. Fuzzing passes a smaller pixel budget:
+// what it explores is the file's structure, and every pixel costs it time.
+HRESULT ReadTgaImage(FILE* file, TgaImage& image, DWORD maxPixels = TGA_MAX_PIXELS);

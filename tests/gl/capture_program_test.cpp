@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -216,6 +217,9 @@ TEST(CaptureProgram, TheWholeShowHasItsExactFrameCount) {
         Capture(scratch, {"--device", "none", "--no-output", "--fps", "60000/1001"});
     ASSERT_EQ(ntsc.status, 0) << ntsc.errors;
     EXPECT_EQ(ntsc.output, "7074 frames\n");
+    const Outcome one = Capture(scratch, {"--device", "none", "--no-output", "--at", "5"});
+    ASSERT_EQ(one.status, 0) << one.errors;
+    EXPECT_EQ(one.output, "1 frame\n");
 
     // The end drawn on the real device: frames 7074 to 7080, the last a picture of the finale.
     const Outcome end = Capture(scratch, {"--start", "117.9", "-o", "end"});
@@ -280,30 +284,48 @@ TEST(CaptureProgram, TheWholeShowAsAVideoPlaysBackItsFrames) {
     }
 }
 
+// Ctrl-C, a request to stop, a closed terminal and the quit key alike.
 TEST(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
     if (!HaveFfmpeg()) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(strsignal(signal));
+        ScratchFolder scratch;
+        std::vector<std::string> argv = {CAPTURE, "-q", "--end", "60", "-o", scratch / "long.mp4"};
+        std::vector<char*> pointers;
+        for (std::string& argument : argv) {
+            pointers.push_back(argument.data());
+        }
+        pointers.push_back(nullptr);
+        pid_t pid = -1;
+        ASSERT_EQ(posix_spawn(&pid, CAPTURE.c_str(), nullptr, nullptr, pointers.data(), environ),
+                  0);
+        // Wait for the video to be under way (its temporary file), then interrupt.
+        for (int i = 0; i < 200 && scratch.Entries().empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        kill(pid, signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 130);
+        EXPECT_TRUE(scratch.Entries().empty()) << scratch.Entries().front();
+    }
+}
+
+// Names the file system takes, up to its limit, though the hidden name the video grows under is
+// longer than the name itself.
+TEST(CaptureProgram, AVideoMayHaveTheLongestNameTheFolderTakes) {
+    if (!HaveFfmpeg()) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
     ScratchFolder scratch;
-    std::vector<std::string> argv = {CAPTURE, "-q", "--end", "60", "-o", scratch / "long.mp4"};
-    std::vector<char*> pointers;
-    for (std::string& argument : argv) {
-        pointers.push_back(argument.data());
-    }
-    pointers.push_back(nullptr);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, CAPTURE.c_str(), nullptr, nullptr, pointers.data(), environ), 0);
-    // Wait for the video to be under way (its temporary file), then interrupt as Ctrl-C does.
-    for (int i = 0; i < 200 && scratch.Entries().empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    kill(pid, SIGINT);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_TRUE(scratch.Entries().empty()) << scratch.Entries().front();
+    const std::string name = std::string(251, 'v') + ".mkv";
+    const Outcome outcome = Capture(scratch, {"--end", "0.05", "-o", name});
+    ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{name});
 }
 
 // ---- Failures
@@ -361,6 +383,17 @@ TEST(CaptureProgram, MissingMediaOrFfmpegIsReportedAndNothingIsWritten) {
         Capture(scratch, {"--end", "1", "-o", "show.mp4"}, "PATH=" + Quote(scratch / "empty"));
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.errors.find("ffmpeg is not installed"), std::string::npos) << outcome.errors;
+    EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"empty", "registry.ini"}));
+
+    // An encoder that takes every frame, ends well and writes nothing: no empty video.
+    std::ofstream(scratch / "empty/ffmpeg") << "#!/bin/sh\nexec cat >/dev/null\n";
+    chmod((scratch / "empty/ffmpeg").c_str(), 0755);
+    outcome = Capture(scratch, {"--end", "0.1", "-o", "show.mp4"},
+                      "PATH=" + Quote(scratch / "empty") + ":/usr/bin:/bin");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.errors.find("ffmpeg ended as if it had finished, but wrote nothing"),
+              std::string::npos)
+        << outcome.errors;
     EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"empty", "registry.ini"}));
 }
 

@@ -41,9 +41,9 @@ std::vector<uint32_t> Pixels(const Bytes& file, int width, int height) {
     return out;
 }
 
-const char* RefusalOf(const Bytes& file) {
+const char* RefusalOf(const Bytes& file, uint64_t maxPixels = BMP_MAX_PIXELS) {
     DecodedBitmap image;
-    BmpDecodeResult result = DecodeBmp(file.data(), file.size(), image);
+    BmpDecodeResult result = DecodeBmp(file.data(), file.size(), image, maxPixels);
     if (result.ok) {
         return "accepted";
     }
@@ -192,8 +192,8 @@ TEST(BmpDecoder, Rle8RunsAbsoluteRunsDeltasAndLineEnds) {
         0, 1,             // end of bitmap
     };
     EXPECT_EQ(Pixels(BuildBmp(layout), 4, 3), (std::vector<uint32_t>{RED, RED, WHITE, WHITE, // top
-                                                                   RED, RED, RED, RED, // skipped
-                                                                   GREEN, GREEN, GREEN, BLUE}));
+                                                                     RED, RED, RED, RED, // skipped
+                                                                     GREEN, GREEN, GREEN, BLUE}));
 }
 
 TEST(BmpDecoder, Rle4AlternatesNibbles) {
@@ -220,6 +220,9 @@ TEST(BmpDecoder, RefusesMalformedHeaders) {
     good.colors = FOUR_COLORS;
     good.pixels = PadRows({{0, 1}, {2, 3}});
     ASSERT_STREQ(RefusalOf(BuildBmp(good)), "accepted");
+    // A smaller budget (fuzzing's) refuses what passes it.
+    EXPECT_STREQ(RefusalOf(BuildBmp(good), 4), "accepted");
+    EXPECT_STREQ(RefusalOf(BuildBmp(good), 3), "image too large");
 
     struct Case {
         const char* what;

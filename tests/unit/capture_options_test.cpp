@@ -126,6 +126,16 @@ TEST(CaptureCommandLine, BadCommandLinesAreRefusedWithAReason) {
         {{"--bogus", "-o", "d"}, "unknown option --bogus"},
         {{"--fpsx", "-o", "d"}, "unknown option"},
         {{"-o", "d", "stray"}, "unexpected argument"},
+        // A second value would silently win over the first.
+        {{"--at", "5", "--at", "6", "-o", "f.png"}, "--at is given twice"},
+        {{"--at=5", "--at", "5", "-o", "f.png"}, "--at is given twice"},
+        {{"-o", "a", "--output=b"}, "the output (-o, --output) is given twice"},
+        {{"--fps", "30", "--fps", "60", "-o", "d"}, "--fps is given twice"},
+        {{"--size", "800x600", "--size=800x600", "-o", "d"}, "--size is given twice"},
+        {{"--depth", "16", "--depth", "32", "-o", "d"}, "--depth is given twice"},
+        {{"--start", "1", "--start", "2", "-o", "d"}, "--start is given twice"},
+        {{"--end", "3", "--end", "4", "-o", "d"}, "--end is given twice"},
+        {{"--device", "none", "--device", "gpu", "-o", "d"}, "--device is given twice"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = ParseCommandLine(c.arguments);

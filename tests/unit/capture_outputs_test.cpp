@@ -126,6 +126,31 @@ TEST(CapturePngFiles, AFrameIsWrittenWholeOrNotAtAll) {
     EXPECT_EQ(scratch.Entries(folder), std::vector<std::string>{"frame.png"});
 }
 
+// Any name the file system takes works, though the hidden temporary name beside it is longer;
+// a name it cannot take is blamed, not its folder.
+TEST(CapturePngFiles, NamesUpToTheFileSystemsLimitWork) {
+    const test_files::ScratchFolder scratch;
+    const Frame frame = Gradient(4, 4, 1);
+    std::string error;
+    const std::string longest = std::string(251, 'n') + ".png";
+    ASSERT_TRUE(SavePngFile(scratch / longest, frame, PngFilter::NONE, &error)) << error;
+    // Two-byte characters: the hidden name is cut between characters, never inside one.
+    std::string accented;
+    for (int i = 0; i < 125; ++i) {
+        accented += "\xC3\xA9";
+    }
+    accented += "x.png";
+    ASSERT_TRUE(SavePngFile(scratch / accented, frame, PngFilter::NONE, &error)) << error;
+    EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{longest, accented}));
+
+    const std::string tooLong = std::string(252, 'n') + ".png";
+    EXPECT_FALSE(SavePngFile(scratch / tooLong, frame, PngFilter::NONE, &error));
+    EXPECT_NE(error.find("cannot write " + scratch / tooLong + ": File name too long"),
+              std::string::npos)
+        << error;
+    EXPECT_EQ(scratch.Entries().size(), 2u);
+}
+
 CaptureOptions FolderOutput(const std::string& folder, bool overwrite) {
     CaptureOptions options;
     options.output = folder;
@@ -235,6 +260,53 @@ TEST(CaptureVideo, AVideoAppearsOnlyWhenFinishedAndNothingIsLeftWhenAbandoned) {
     struct stat info {};
     ASSERT_EQ(stat((folder + "/b.mkv").c_str(), &info), 0);
     EXPECT_GT(info.st_size, 0);
+}
+
+// A stand-in for ffmpeg, on PATH as "ffmpeg": a shell script with the given body.
+void StandInFfmpeg(const test_files::ScratchFolder& bin, const std::string& body) {
+    const std::string path = bin / "ffmpeg";
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    chmod(path.c_str(), 0755);
+}
+
+// An encoder that ends well but writes nothing, one that takes no frames, and one that never
+// ends: each is a clear failure, nothing is left, and none is waited for longer than the stall
+// limit.
+TEST(CaptureVideo, AnEncoderThatWritesNothingOrIsStuckFails) {
+    const test_files::ScratchFolder scratch, bin;
+    CaptureOptions options = VideoOutput(scratch / "show.mp4", false);
+    options.encoderStallLimit = std::chrono::milliseconds(300);
+    WithPath(bin.path + ":/usr/bin:/bin", [&] {
+        std::string error;
+        // Takes a frame well, then fails to finish for `reason`, leaving nothing.
+        auto finishFails = [&](const std::string& encoder, const std::string& reason) {
+            SCOPED_TRACE(encoder);
+            StandInFfmpeg(bin, encoder);
+            std::unique_ptr<FrameWriter> writer = MakeFrameWriter(options);
+            ASSERT_TRUE(writer->Open(&error)) << error;
+            ASSERT_TRUE(writer->Write(Gradient(64, 48, 1), &error)) << error;
+            EXPECT_FALSE(writer->Finish(&error));
+            EXPECT_NE(error.find(reason), std::string::npos) << error;
+            EXPECT_TRUE(scratch.Entries().empty());
+        };
+        finishFails("exec cat >/dev/null", "ffmpeg ended as if it had finished, but wrote nothing");
+        // It reads everything but does not end when its input does.
+        finishFails("cat >/dev/null\nexec sleep 30", "did not finish the video within 0.3 s");
+
+        // It never reads: the pipe fills within a few frames of 9 KB.
+        StandInFfmpeg(bin, "exec sleep 30");
+        std::unique_ptr<FrameWriter> deaf = MakeFrameWriter(options);
+        ASSERT_TRUE(deaf->Open(&error)) << error;
+        bool written = true;
+        for (uint64_t n = 1; n <= 100 && written; ++n) {
+            written = deaf->Write(Gradient(64, 48, n), &error);
+        }
+        EXPECT_FALSE(written);
+        EXPECT_NE(error.find("ffmpeg took no frame for 0.3 s; it seems stuck"), std::string::npos)
+            << error;
+        deaf->Abandon();
+        EXPECT_TRUE(scratch.Entries().empty());
+    });
 }
 
 } // namespace

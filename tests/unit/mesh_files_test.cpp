@@ -6,6 +6,7 @@
 #include <string>
 
 #include "mkmedia/models.h"
+#include "platform/win32/kernel.h"
 #include "support/image_files.h"
 #include "support/media_folder_test.h"
 #include "support/mesh_text.h"
@@ -108,6 +109,65 @@ TEST_F(MeshFilesTest, TexturesNamedByMaterialsLiveInTheStoreAsLongAsTheirMesh) {
     EXPECT_STREQ(file.FindNode("M")->materials[0].textureName, "");
     file.DestroyTree();
     EXPECT_NE(FindTexture(cut.c_str()), nullptr);
+}
+
+// Every path the program hands to the file system while a test watches.
+std::vector<std::string> opened;
+void RecordOpened(const char* path) {
+    opened.emplace_back(path);
+}
+
+// A model is untrusted: the texture names of its materials reach only the working directory and
+// the media folder, with subfolders below them; a name that would leave them opens nothing and
+// is missing, though the file it names exists and would load.
+TEST_F(MeshFilesTest, TextureNamesInAModelStayInsideTheWorkingDirectoryAndTheMediaFolder) {
+    test_images::WriteFile((root_ / "outside.tga").string(), SmallTga());
+    fs::create_directories(work_ / "sub");
+    fs::create_directories(media_ / "deep");
+    InWork("sub/near.tga", SmallTga());
+    InMedia("deep/far.tga", SmallTga());
+    const std::string absolute = (root_ / "outside.tga").string();
+    const std::vector<std::string> refused = {absolute,
+                                              "../outside.tga",
+                                              "../../../outside.tga",
+                                              "sub/../../outside.tga",
+                                              "sub\\..\\..\\outside.tga",
+                                              "\\" + absolute.substr(1)};
+    const std::vector<std::string> allowed = {"sub/near.tga", "deep\\far.tga", "./sub/near.tga"};
+    std::string materials;
+    std::vector<uint32_t> faceMaterials;
+    for (const std::string& name : refused) {
+        materials += Material({1, 1, 1, 1}, TextureFilename(name));
+    }
+    for (const std::string& name : allowed) {
+        materials += Material({1, 1, 1, 1}, TextureFilename(name));
+    }
+    Write(work_ / "hostile.x",
+          XFile(Triangle("M",
+                         MaterialList(uint32_t(refused.size() + allowed.size()), {0}, materials))));
+
+    opened.clear();
+    SetFileOpenWatcher(RecordOpened);
+    MeshFile file;
+    const HRESULT loaded = file.Load("hostile.x");
+    SetFileOpenWatcher(nullptr);
+    ASSERT_EQ(loaded, S_OK);
+
+    for (const std::string& name : refused) {
+        EXPECT_EQ(FindTexture(name.c_str()), nullptr) << name;
+    }
+    for (const std::string& name : allowed) {
+        EXPECT_NE(FindTexture(name.c_str()), nullptr) << name;
+    }
+    EXPECT_STREQ(file.FindNode("M")->materials[1].textureName, "../outside.tga")
+        << "kept, as for any missing texture";
+    const std::string work = fs::canonical(work_).string() + "/";
+    const std::string media = fs::canonical(media_).string() + "/";
+    ASSERT_FALSE(opened.empty());
+    for (const std::string& path : opened) {
+        const std::string full = fs::weakly_canonical(fs::absolute(path)).string();
+        EXPECT_TRUE(full.rfind(work, 0) == 0 || full.rfind(media, 0) == 0) << path;
+    }
 }
 
 // ---- The show's models ------------------------------------------------------------------------

@@ -12,13 +12,13 @@ using namespace test_images;
 
 namespace {
 
-HRESULT Read(const Bytes& file, TgaImage& image) {
+HRESULT Read(const Bytes& file, TgaImage& image, DWORD maxPixels = TGA_MAX_PIXELS) {
     FILE* stream = fmemopen(const_cast<uint8_t*>(file.data()), file.size(), "rb");
     if (stream == nullptr) {
         ADD_FAILURE() << "fmemopen";
         return E_FAIL;
     }
-    const HRESULT result = ReadTgaImage(stream, image);
+    const HRESULT result = ReadTgaImage(stream, image, maxPixels);
     std::fclose(stream);
     return result;
 }
@@ -86,12 +86,12 @@ TEST(TgaReader, RunLengthPacketsRepeatOrListPixels) {
     layout.height = 2;
     layout.descriptor = 0x20;
     layout.body = Cat({{0x83},
-                     Bgr(9, 9, 9), // one value into four columns
-                     {0x03},
-                     Bgr(1, 0, 0),
-                     Bgr(2, 0, 0),
-                     Bgr(3, 0, 0),
-                     Bgr(4, 0, 0)});
+                       Bgr(9, 9, 9), // one value into four columns
+                       {0x03},
+                       Bgr(1, 0, 0),
+                       Bgr(2, 0, 0),
+                       Bgr(3, 0, 0),
+                       Bgr(4, 0, 0)});
     TgaImage image;
     ASSERT_EQ(Read(BuildTga(layout), image), S_OK);
     EXPECT_EQ(Words(image), (std::vector<DWORD>{0x090909FF, 0x090909FF, 0x090909FF, 0x090909FF,
@@ -173,6 +173,14 @@ TEST(TgaReader, RefusesWhatItDoesNotRead) {
     refused("side over the limit", [](TgaLayout& s) { s.width = 20000; });
     refused("overflowing 32 bits", [](TgaLayout& s) { s.width = s.height = 65535; });
     refused("too many pixels", [](TgaLayout& s) { s.width = s.height = 4097; });
+    // A smaller budget (fuzzing's) refuses what passes it, and never raises the program's.
+    TgaLayout wide = good;
+    wide.width = 100;
+    wide.height = 10;
+    EXPECT_EQ(Read(BuildTga(wide), image, 1000), S_OK);
+    EXPECT_EQ(Read(BuildTga(wide), image, 999), E_FAIL);
+    wide.width = wide.height = 4097;
+    EXPECT_EQ(Read(BuildTga(wide), image, UINT32_MAX), E_FAIL);
     Bytes cut = BuildTga(good);
     cut.resize(10);
     EXPECT_EQ(Read(cut, image), E_FAIL) << "header cut short";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 #include "lumenfall_version.h"
 #include "platform/host/presentation.h"
@@ -44,6 +45,10 @@ bool LooksLikeFileType(const std::string& extension) {
     }
     return std::all_of(extension.begin() + 1, extension.end(),
                        [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+std::string Twice(const std::string& what) {
+    return what + " is given twice; give it once";
 }
 
 bool ParseSize(const std::string& text, int* width, int* height) {
@@ -175,6 +180,8 @@ Exit status:
   0                     done
   1                     the capture failed
   2                     bad command line
+  130                   interrupted (Ctrl-C, SIGTERM, SIGHUP or SIGQUIT); the unfinished
+                        output is removed
 
 Examples:
   lumenfall-capture -o lumenfall.mp4                    the whole show, 640x480, 60 fps
@@ -200,12 +207,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     bool noOutput = false;
     bool sawOutput = false, sawStart = false, sawEnd = false;
     std::string value;
+    // Options that take one value, by their long name: a second one would silently win.
+    std::set<std::string> given;
 
     auto fail = [&](std::string message) {
         parsed.outcome = ParsedCommandLine::Outcome::ERROR;
         parsed.error = std::move(message);
         return parsed;
     };
+    auto repeated = [&](const std::string& name) { return !given.insert(name).second; };
 
     while (reader.next < arguments.size()) {
         const std::string argument = arguments[reader.next++];
@@ -225,12 +235,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             noOutput = true;
         } else if (reader.Value(argument, "--output", &value) ||
                    reader.Value(argument, "-o", &value)) {
+            if (repeated("--output")) {
+                return fail(Twice("the output (-o, --output)"));
+            }
             if (value.empty()) {
                 return fail(reader.error.empty() ? "the output path is empty" : reader.error);
             }
             options.output = value;
             sawOutput = true;
         } else if (reader.Value(argument, "--fps", &value)) {
+            if (repeated("--fps")) {
+                return fail(Twice("--fps"));
+            }
             std::string error = reader.error;
             std::optional<FrameRate> rate =
                 error.empty() ? ParseFrameRate(value, &error) : std::nullopt;
@@ -239,6 +255,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             }
             options.rate = *rate;
         } else if (reader.Value(argument, "--size", &value)) {
+            if (repeated("--size")) {
+                return fail(Twice("--size"));
+            }
             if (!reader.error.empty()) {
                 return fail(reader.error);
             }
@@ -251,6 +270,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                             "or 1600x1200");
             }
         } else if (reader.Value(argument, "--depth", &value)) {
+            if (repeated("--depth")) {
+                return fail(Twice("--depth"));
+            }
             if (!reader.error.empty()) {
                 return fail(reader.error);
             }
@@ -264,6 +286,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             std::string error = reader.error;
             const bool isEnd = argument.rfind("--end", 0) == 0;
             const bool isAt = argument.rfind("--at", 0) == 0;
+            const char* name = isAt ? "--at" : isEnd ? "--end" : "--start";
+            if (repeated(name)) {
+                return fail(Twice(name));
+            }
             std::optional<int64_t> micros =
                 error.empty()
                     ? ParseMicroseconds(value, isEnd ? LATEST_END_SECONDS : LATEST_MOMENT_SECONDS,
@@ -282,6 +308,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 sawStart = true;
             }
         } else if (reader.Value(argument, "--device", &value)) {
+            if (repeated("--device")) {
+                return fail(Twice("--device"));
+            }
             if (!reader.error.empty()) {
                 return fail(reader.error);
             }

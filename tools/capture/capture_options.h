@@ -2,6 +2,7 @@
 // which device, and where the frames go.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,6 +40,9 @@ struct CaptureOptions {
     // --look, --internal, --msaa, --colour: drawn as lumenfall draws with the same options.
     // Native internal resolution has no screen here: it is the mode's size.
     host::PresentationOptions presentation;
+    // Not on the command line: how long the video encoder may take no frame, or take to end
+    // after the last one, before it counts as stuck. Tests shorten it.
+    std::chrono::milliseconds encoderStallLimit{60000};
 
     CapturePlan Plan() const;
     // The frames' size: the mode's, or larger at an internal resolution (not for --device none,

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,8 +41,11 @@ void OnInterrupt(int) {
     interrupted = 1;
 }
 
-// Ctrl-C ends the capture cleanly (the partial video is removed); a dead ffmpeg shows up as a
-// failed write rather than killing the tool.
+// Ctrl-C, a request to stop, a closed terminal and Ctrl-\ all end the capture cleanly (the
+// partial video is removed); a dead ffmpeg shows up as a failed write rather than killing the
+// tool.
+constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 class SignalGuard {
 public:
     SignalGuard() {
@@ -49,22 +53,23 @@ public:
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previousInt_);
-        sigaction(SIGTERM, &action, &previousTerm_);
+        for (size_t i = 0; i < std::size(STOP_SIGNALS); ++i) {
+            sigaction(STOP_SIGNALS[i], &action, &previousStop_[i]);
+        }
         struct sigaction ignore {};
         ignore.sa_handler = SIG_IGN;
         sigemptyset(&ignore.sa_mask);
         sigaction(SIGPIPE, &ignore, &previousPipe_);
     }
     ~SignalGuard() {
-        sigaction(SIGINT, &previousInt_, nullptr);
-        sigaction(SIGTERM, &previousTerm_, nullptr);
+        for (size_t i = 0; i < std::size(STOP_SIGNALS); ++i) {
+            sigaction(STOP_SIGNALS[i], &previousStop_[i], nullptr);
+        }
         sigaction(SIGPIPE, &previousPipe_, nullptr);
     }
 
 private:
-    struct sigaction previousInt_ {};
-    struct sigaction previousTerm_ {};
+    struct sigaction previousStop_[std::size(STOP_SIGNALS)]{};
     struct sigaction previousPipe_ {};
 };
 
@@ -202,9 +207,10 @@ std::string ProgramFailure(const CaptureHost& host) {
         missing += box.find(FILE_NOT_FOUND) != std::string::npos ? 1 : 0;
     }
     if (missing > 0) {
-        return "missing media: " + std::to_string(missing) +
-               " of the program's files were not found (it looks in the working directory, "
-               "then in " +
+        // The program's box says "File not found." for a file it could not read, too.
+        return "missing media: " + std::to_string(missing) + " of the program's files " +
+               (missing == 1 ? "was" : "were") +
+               " not found or could not be read (it looks in the working directory, then in " +
                MediaFolder() + ")";
     }
     if (!host.DialogProblem().empty()) {
@@ -221,6 +227,8 @@ std::string ProgramFailure(const CaptureHost& host) {
 } // namespace
 
 int RunCapture(const CaptureOptions& options) {
+    // Before the output exists: a signal while the device starts must not leave it behind.
+    SignalGuard signals;
     // Before the device is built: its texture formats follow the options.
     host::SetPresentationOptions(options.presentation);
     std::unique_ptr<FrameWriter> writer = MakeFrameWriter(options);
@@ -240,7 +248,6 @@ int RunCapture(const CaptureOptions& options) {
     FrameSchedule schedule(plan);
     FrameQueue queue(size_t(writer->EncoderThreads()) + SPARE_FRAME_BUFFERS);
     ProgressBar progress(plan.ExpectedFrames(), !options.quiet);
-    SignalGuard signals;
     Encoders encoders(queue, *writer);
     FrameCollector collector(schedule, queue, options, progress, encoders);
 
@@ -266,7 +273,7 @@ int RunCapture(const CaptureOptions& options) {
     if (interrupted != 0) {
         progress.Clear();
         writer->Abandon();
-        Report("interrupted after " + std::to_string(encoders.Written()) + " frames");
+        Report("interrupted after " + CountOf(encoders.Written(), "frame", "frames"));
         return EXIT_INTERRUPTED;
     }
     if (queue.Failed() || !collector.problem.empty() || !failure.empty()) {
@@ -284,7 +291,7 @@ int RunCapture(const CaptureOptions& options) {
     }
     progress.Finish(kept);
     if (options.outputKind == OutputKind::NONE) {
-        std::printf("%llu frames\n", static_cast<unsigned long long>(kept));
+        std::printf("%s\n", CountOf(kept, "frame", "frames").c_str());
     } else if (!options.quiet && isatty(2)) {
         std::fprintf(stderr, "wrote %s on %s\n", writer->Describe(kept).c_str(),
                      device.name.c_str());

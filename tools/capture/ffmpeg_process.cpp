@@ -1,15 +1,18 @@
 #include "ffmpeg_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 extern char** environ;
 
@@ -73,21 +76,51 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, std::string* erro
         return false;
     }
     input_ = pipeEnds[1];
+    // Writes never block, so that a child that stops reading is noticed.
+    fcntl(input_, F_SETFL, fcntl(input_, F_GETFL) | O_NONBLOCK);
     return true;
+}
+
+bool ChildProcess::WaitForRoom(Clock::time_point since) {
+    for (;;) {
+        const auto left = stallLimit_ - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            Clock::now() - since);
+        if (left.count() <= 0) {
+            return false;
+        }
+        pollfd input{input_, POLLOUT, 0};
+        const int ready = poll(&input, 1, int(std::min<long long>(left.count(), 1000)));
+        if (ready > 0) {
+            return true; // room, or the child has gone and the write will say so
+        }
+        if (ready < 0 && errno != EINTR) {
+            return false;
+        }
+    }
 }
 
 bool ChildProcess::Write(const void* data, size_t size) {
     const auto* bytes = static_cast<const char*>(data);
+    Clock::time_point progress = Clock::now();
     while (size > 0 && input_ >= 0) {
         const ssize_t written = write(input_, bytes, size);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
             }
+            if (errno == EAGAIN) {
+                if (!WaitForRoom(progress)) {
+                    stuck_ = true;
+                    Kill();
+                    return false;
+                }
+                continue;
+            }
             return false; // EPIPE: the child has gone (SIGPIPE is ignored by the tool)
         }
         bytes += written;
         size -= size_t(written);
+        progress = Clock::now();
     }
     return size == 0;
 }
@@ -101,7 +134,20 @@ int ChildProcess::Finish() {
         return -1;
     }
     int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    const Clock::time_point deadline = Clock::now() + stallLimit_;
+    for (;;) {
+        const pid_t ended = waitpid(pid_, &status, WNOHANG);
+        if (ended == pid_ || (ended < 0 && errno != EINTR)) {
+            break;
+        }
+        if (Clock::now() >= deadline) {
+            stuck_ = true;
+            kill(pid_, SIGKILL);
+            while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     pid_ = -1;
     if (WIFEXITED(status)) {
@@ -122,6 +168,17 @@ std::string DescribeStatus(int status) {
         return "killed by signal " + std::to_string(status - 128);
     }
     return "exit status " + std::to_string(status);
+}
+
+std::string DescribeSeconds(std::chrono::milliseconds duration) {
+    const long long ms = duration.count();
+    std::string text = std::to_string(ms / 1000);
+    if (ms % 1000 != 0) {
+        std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
+        fraction.erase(fraction.find_last_not_of('0') + 1);
+        text += "." + fraction;
+    }
+    return text + " s";
 }
 
 } // namespace capture

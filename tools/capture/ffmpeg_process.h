@@ -1,8 +1,13 @@
 // The ffmpeg program as a child process whose standard input is a pipe from us.
+//
+// A child that stops taking input, or does not end once its input has ended, for longer than
+// the stall limit is taken for stuck: it is killed and the call fails, instead of waiting for
+// it forever.
 #pragma once
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -13,26 +18,39 @@ std::string FindOnPath(const std::string& program);
 
 class ChildProcess {
 public:
-    ChildProcess() = default;
+    explicit ChildProcess(std::chrono::milliseconds stallLimit) : stallLimit_(stallLimit) {}
     ~ChildProcess(); // kills a child still running
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // argv[0] is the program's path. Its standard output and error are ours.
     bool Start(const std::vector<std::string>& argv, std::string* error);
-    // All of `size` bytes into the child's standard input. False when the child has gone.
+    // All of `size` bytes into the child's standard input. False when the child has gone or is
+    // stuck.
     bool Write(const void* data, size_t size);
-    // Ends the input and waits: the exit status, or 128 + the signal that ended it.
+    // Ends the input and waits: the exit status, or 128 + the signal that ended it (a stuck
+    // child is killed with SIGKILL).
     int Finish();
     // Stops the child at once and waits for it.
     void Kill();
+    // The child was killed for taking nothing, or not ending, within the stall limit.
+    bool Stuck() const { return stuck_; }
+    std::chrono::milliseconds StallLimit() const { return stallLimit_; }
 
 private:
+    using Clock = std::chrono::steady_clock;
+    // Waits until the input takes more bytes or the limit passes since `since`.
+    bool WaitForRoom(Clock::time_point since);
+
+    std::chrono::milliseconds stallLimit_;
     pid_t pid_ = -1;
     int input_ = -1;
+    bool stuck_ = false;
 };
 
 // Why a child ended: "exit status 1", "killed by signal 9".
 std::string DescribeStatus(int status);
+// "60 s", "0.3 s".
+std::string DescribeSeconds(std::chrono::milliseconds duration);
 
 } // namespace capture

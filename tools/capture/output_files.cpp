@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +28,24 @@ mode_t FileMode() {
 std::string BaseName(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The longest file name the folder's file system takes.
+size_t NameLimit(const std::string& folder) {
+    const long limit = pathconf(folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? size_t(limit) : NAME_MAX;
+}
+
+// At most `bytes` bytes of `name`, cut where no UTF-8 character is split.
+std::string CutName(const std::string& name, size_t bytes) {
+    if (name.size() <= bytes) {
+        return name;
+    }
+    size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return name.substr(0, end);
 }
 
 } // namespace
@@ -56,7 +76,18 @@ std::string CreateTemporaryBeside(const std::string& finalPath, const std::strin
                                   std::string* error) {
     FileMode(); // read the umask before any thread can create files
     const std::string folder = FolderOf(finalPath);
-    std::string pattern = folder + "/." + BaseName(finalPath) + ".partial-XXXXXX" + suffix;
+    const std::string base = BaseName(finalPath);
+    const size_t limit = NameLimit(folder);
+    if (base.size() > limit) {
+        errno = ENAMETOOLONG;
+        *error = SystemError("cannot write " + finalPath);
+        return "";
+    }
+    // The hidden name carries as much of the final one as fits, so that any name the folder
+    // takes can be written this way.
+    const std::string marker = ".partial-XXXXXX" + suffix;
+    const std::string kept = CutName(base, limit - std::min(limit, 1 + marker.size()));
+    std::string pattern = folder + "/." + kept + marker;
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     *fd = mkstemps(name.data(), static_cast<int>(suffix.size()));

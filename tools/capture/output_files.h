@@ -8,8 +8,9 @@
 namespace capture {
 
 // A new, empty temporary file beside `finalPath` (same folder, so that the rename stays on one
-// file system), keeping `suffix` at its end (video tools choose the format by it). The file is
-// open: `*fd` is its descriptor. Empty (with the reason) when the folder cannot take a file.
+// file system), keeping `suffix` at its end (video tools choose the format by it). Its name is
+// cut to fit wherever the final name fits. The file is open: `*fd` is its descriptor. Empty
+// (with the reason) when the final name is too long or the folder cannot take a file.
 std::string CreateTemporaryBeside(const std::string& finalPath, const std::string& suffix, int* fd,
                                   std::string* error);
 // Gives the temporary file the permissions of a newly created file and renames it into place.

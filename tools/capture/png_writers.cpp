@@ -11,6 +11,7 @@
 #include "frame_writer.h"
 #include "output_files.h"
 #include "png_output.h"
+#include "progress_bar.h"
 
 namespace capture {
 
@@ -83,7 +84,7 @@ public:
     void Abandon() override {} // the frames written are whole files; they stay
     int EncoderThreads() const override { return PNG_FOLDER_ENCODERS; }
     std::string Describe(uint64_t frames) const override {
-        return std::to_string(frames) + " PNG files in " + folder_ + "/";
+        return CountOf(frames, "PNG file", "PNG files") + " in " + folder_ + "/";
     }
 
 private:
@@ -107,8 +108,8 @@ private:
         }
         if (!overwrite_) {
             *error = "the output folder " + folder_ + " already holds " +
-                     std::to_string(old.size()) +
-                     " frame files; choose another folder or give -y to replace them";
+                     CountOf(old.size(), "frame file", "frame files") +
+                     "; choose another folder or give -y to replace them";
             return false;
         }
         for (const std::string& name : old) {
@@ -163,7 +164,7 @@ public:
     void Abandon() override {}
     int EncoderThreads() const override { return 1; }
     std::string Describe(uint64_t frames) const override {
-        return std::to_string(frames) + " frames drawn, none written";
+        return CountOf(frames, "frame", "frames") + " drawn, none written";
     }
 };
 

@@ -25,6 +25,10 @@ int TerminalColumns() {
 
 } // namespace
 
+std::string CountOf(uint64_t count, const std::string& one, const std::string& many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string FormatDuration(double seconds) {
     if (!std::isfinite(seconds) || seconds < 0) {
         return "--:--";

@@ -12,6 +12,8 @@ namespace capture {
 std::string FormatProgress(uint64_t done, uint64_t total, double perSecond, int columns);
 // "1:05" or "1:02:05".
 std::string FormatDuration(double seconds);
+// "1 frame", "2 frames": the count with the noun that fits it.
+std::string CountOf(uint64_t count, const std::string& one, const std::string& many);
 
 class ProgressBar {
 public:

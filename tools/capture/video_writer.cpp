@@ -1,6 +1,7 @@
 // One video file written by ffmpeg from raw RGB frames on its standard input. The video grows
 // under a hidden temporary name beside the final one and is renamed when ffmpeg has finished it
 // well; a failed or interrupted capture leaves no partial video.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "ffmpeg_process.h"
 #include "frame_writer.h"
 #include "output_files.h"
+#include "progress_bar.h"
 
 namespace capture {
 
@@ -37,7 +39,8 @@ class VideoWriter final : public FrameWriter {
 public:
     explicit VideoWriter(const CaptureOptions& options)
         : path_(options.output), extension_(options.videoExtension), overwrite_(options.overwrite),
-          width_(options.FrameWidth()), height_(options.FrameHeight()), rate_(options.rate) {}
+          width_(options.FrameWidth()), height_(options.FrameHeight()), rate_(options.rate),
+          ffmpeg_(options.encoderStallLimit) {}
 
     ~VideoWriter() override {
         if (!temporary_.empty()) {
@@ -109,7 +112,12 @@ public:
             rgb_[i * 3 + 2] = frame.rgba[i * 4 + 2];
         }
         if (!ffmpeg_.Write(rgb_.data(), rgb_.size())) {
-            *error = "ffmpeg stopped taking frames (" + DescribeStatus(ffmpeg_.Finish()) + ")";
+            if (ffmpeg_.Stuck()) {
+                *error = "ffmpeg took no frame for " + DescribeSeconds(ffmpeg_.StallLimit()) +
+                         "; it seems stuck and was stopped";
+            } else {
+                *error = "ffmpeg stopped taking frames (" + DescribeStatus(ffmpeg_.Finish()) + ")";
+            }
             return false;
         }
         return true;
@@ -117,14 +125,22 @@ public:
 
     bool Finish(std::string* error) override {
         const int status = ffmpeg_.Finish();
-        if (status != 0) {
+        if (ffmpeg_.Stuck()) {
+            *error = "ffmpeg did not finish the video within " +
+                     DescribeSeconds(ffmpeg_.StallLimit()) +
+                     " of its last frame; it seems stuck and was stopped";
+        } else if (status != 0) {
             *error = "ffmpeg could not write the video (" + DescribeStatus(status) + ")";
-            Abandon();
-            return false;
+        } else if (!WroteSomething()) {
+            // Taken for success, this would be an empty file under the user's name.
+            *error = "ffmpeg ended as if it had finished, but wrote nothing";
+        } else {
+            const std::string temporary = temporary_;
+            temporary_.clear();
+            return CommitTemporary(temporary, path_, error);
         }
-        const std::string temporary = temporary_;
-        temporary_.clear();
-        return CommitTemporary(temporary, path_, error);
+        Abandon();
+        return false;
     }
 
     void Abandon() override {
@@ -137,10 +153,15 @@ public:
 
     int EncoderThreads() const override { return 1; } // frames go to ffmpeg in order
     std::string Describe(uint64_t frames) const override {
-        return path_ + " (" + std::to_string(frames) + " frames)";
+        return path_ + " (" + CountOf(frames, "frame", "frames") + ")";
     }
 
 private:
+    bool WroteSomething() const {
+        struct stat info {};
+        return stat(temporary_.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    }
+
     std::string path_;
     std::string extension_;
     bool overwrite_;

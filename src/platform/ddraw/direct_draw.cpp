@@ -13,10 +13,10 @@ namespace ddraw {
 
 namespace {
 
-std::vector<DirectDraw*>& AllDirectDraws() {
-    static std::vector<DirectDraw*> all;
-    return all;
-}
+// The head of the chain of live objects. A plain pointer, not a container: it has no destructor,
+// so it outlives every clean-up at process exit, and an object released from one of those (the
+// texture store's, say, letting go of the last surface) can still unlink itself.
+constinit DirectDraw* firstLive = nullptr;
 
 // The one object that holds exclusive mode in this process, if any.
 DirectDraw*& ExclusiveOwner() {
@@ -63,14 +63,24 @@ DDSURFACEDESC2 NormalisedMode(const DDSURFACEDESC2& mode) {
 
 } // namespace
 
-DirectDraw::DirectDraw(std::shared_ptr<host::Driver> driver) : driver_(std::move(driver)) {
-    AllDirectDraws().push_back(this);
+DirectDraw::DirectDraw(std::shared_ptr<host::Driver> driver)
+    : driver_(std::move(driver)), nextLive_(firstLive) {
+    firstLive = this;
 }
 
 DirectDraw::~DirectDraw() {
     LeaveExclusiveMode();
-    auto& all = AllDirectDraws();
-    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    DirectDraw** link = &firstLive;
+    while (*link != nullptr && *link != this) {
+        link = &(*link)->nextLive_;
+    }
+    if (*link == this) {
+        *link = nextLive_;
+    }
+}
+
+DirectDraw* DirectDraw::FirstLive() {
+    return firstLive;
 }
 
 HRESULT DirectDraw::QueryInterface(REFIID riid, void** object) {
@@ -309,7 +319,8 @@ HRESULT DirectDraw::WaitForVerticalBlank(DWORD, HANDLE) {
 namespace host {
 
 void LoseAllSurfaces() {
-    for (ddraw::DirectDraw* directDraw : ddraw::AllDirectDraws()) {
+    for (ddraw::DirectDraw* directDraw = ddraw::DirectDraw::FirstLive(); directDraw != nullptr;
+         directDraw = directDraw->NextLive()) {
         directDraw->LoseSurfaces();
     }
 }

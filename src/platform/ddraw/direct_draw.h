@@ -53,6 +53,10 @@ public:
     void LoseSurfaces();
     void ForgetPrimary(Surface* primary);
 
+    // Every DirectDraw object alive in the process, newest first: FirstLive, then NextLive.
+    static DirectDraw* FirstLive();
+    DirectDraw* NextLive() const { return nextLive_; }
+
 private:
     ~DirectDraw() override;
 
@@ -67,6 +71,7 @@ private:
     DDSURFACEDESC2 mode_{};
     Surface* primary_ = nullptr;     // not held: the primary holds this object
     std::vector<Surface*> surfaces_; // not held, for loss and restoration
+    DirectDraw* nextLive_ = nullptr;
 };
 
 } // namespace ddraw

@@ -43,7 +43,7 @@ bool InstallDesktopHost() {
                      (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
     const char* requested = SDL_getenv("SDL_VIDEODRIVER");
     if (invisible && (requested == nullptr || requested[0] == '\0')) {
-        host::WriteDebugOutput("SDL: no display answered; running headless\n");
+        host::WriteDebugOutput("SDL: no display answered\n");
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }

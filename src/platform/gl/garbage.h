@@ -4,7 +4,7 @@
 // went with it and the bin is gone too, which holders see through their weak pointers.
 #pragma once
 
-#include <epoxy/gl.h>
+#include "platform/gl/gl_api.h"
 
 #include <memory>
 #include <vector>

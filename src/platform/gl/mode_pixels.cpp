@@ -12,7 +12,7 @@ namespace gl {
 namespace {
 
 // One triangle over the whole framebuffer (the scissor keeps it to the changed area).
-constexpr const char* BLOCK_VERTEX_SHADER = R"(#version 330 core
+constexpr const char* BLOCK_VERTEX_SHADER_BODY = R"(
 void main() {
     vec2 corner = vec2(float((gl_VertexID << 1) & 2), float(gl_VertexID & 2));
     gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);
@@ -20,8 +20,9 @@ void main() {
 )";
 
 // The mode pixel whose block holds this framebuffer pixel: the last i with BlockStart(i) <= p.
-constexpr const char* BLOCK_FRAGMENT_SHADER = R"(#version 330 core
-uniform sampler2D uPixels;
+// ES: integers and the sampler at full precision (block arithmetic at 4K passes 2^16).
+constexpr const char* BLOCK_FRAGMENT_SHADER_BODY = R"(
+uniform highp sampler2D uPixels;
 uniform ivec2 uModeSize;
 uniform ivec2 uFramebufferSize;
 out vec4 fragColor;
@@ -140,7 +141,9 @@ void BlockWriter::Release() {
 bool BlockWriter::Write(GLuint framebuffer, int width, int height, int modeWidth, int modeHeight,
                         const std::vector<BYTE>& rgba, const RECT& changed, std::string* failure) {
     if (program_ == 0) {
-        program_ = LinkProgram(BLOCK_VERTEX_SHADER, BLOCK_FRAGMENT_SHADER, failure);
+        program_ = LinkProgram(Preamble() + BLOCK_VERTEX_SHADER_BODY,
+                               Preamble() + "precision highp int;\n" + BLOCK_FRAGMENT_SHADER_BODY,
+                               failure);
         if (program_ == 0) {
             return false;
         }
@@ -174,7 +177,9 @@ bool BlockWriter::Write(GLuint framebuffer, int width, int height, int modeWidth
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
+#if !defined(LUMENFALL_GLES) // ES always fills
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+#endif
     glUseProgram(program_);
     glUniform2i(modeSize_, modeWidth, modeHeight);
     glUniform2i(framebufferSize_, width, height);

@@ -10,13 +10,12 @@
 // text drawn over the picture comes out as crisp blocks, the picture around it stays sharp.
 #pragma once
 
-#include <epoxy/gl.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/ddraw/surface.h"
+#include "platform/gl/gl_api.h"
 
 namespace gl {
 

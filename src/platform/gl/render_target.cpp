@@ -14,6 +14,26 @@ namespace gl {
 
 namespace {
 
+// Formats moved between surface memory and the framebuffer as they are. ES reads back only RGBA
+// bytes and uploads no BGRA, so there everything but RGB565 uploads goes through RGBA.
+bool ReadsAsItIs(const ddraw::PixelLayout& layout) {
+    return !GL_IS_ES && (ddraw::IsRgb565(layout) || ddraw::IsXrgb8888(layout));
+}
+
+bool WritesAsItIs(const ddraw::PixelLayout& layout) {
+    return ddraw::IsRgb565(layout) || (!GL_IS_ES && ddraw::IsXrgb8888(layout));
+}
+
+// RGBA bytes to RGB in place: the one upload format that every colour texture takes, on ES too
+// (ES matches formats strictly and puts no RGBA into RGB textures).
+void DropAlpha(std::vector<BYTE>& rgba) {
+    const size_t pixels = rgba.size() / 4;
+    for (size_t i = 0; i < pixels; ++i) {
+        std::memmove(rgba.data() + i * 3, rgba.data() + i * 4, 3);
+    }
+    rgba.resize(pixels * 3);
+}
+
 // Copies rows from `from` (rowBytes apart) to `to` (pitch apart), last row first.
 void CopyFlipped(const BYTE* from, size_t rowBytes, BYTE* to, size_t pitch, int rows) {
     for (int y = 0; y < rows; ++y) {
@@ -25,7 +45,7 @@ void CopyFlipped(const BYTE* from, size_t rowBytes, BYTE* to, size_t pitch, int 
 int OfferedSamples(GLenum format, int wanted) {
     GLint most = 1;
     glGetIntegerv(GL_MAX_SAMPLES, &most);
-    if (epoxy_gl_version() >= 42 || epoxy_has_gl_extension("GL_ARB_internalformat_query")) {
+    if (HasInternalFormatQuery()) {
         GLint count = 0;
         glGetInternalformativ(GL_RENDERBUFFER, format, GL_NUM_SAMPLE_COUNTS, 1, &count);
         std::vector<GLint> counts(size_t(std::max(count, 0)));
@@ -233,13 +253,13 @@ void RenderTarget::ReadInto(ddraw::Surface& surface, std::vector<BYTE>& scratch)
         return;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    if (ddraw::IsRgb565(layout) || ddraw::IsXrgb8888(layout)) {
+    if (ReadsAsItIs(layout)) {
         const size_t rowBytes = size_t(width_) * layout.bytesPerPixel;
         scratch.resize(rowBytes * height_);
         if (layout.bytesPerPixel == 2) {
             glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, scratch.data());
         } else {
-            glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, scratch.data());
+            glReadPixels(0, 0, width_, height_, BGRA_FORMAT, GL_UNSIGNED_BYTE, scratch.data());
         }
         CopyFlipped(scratch.data(), rowBytes, surface.Pixels(), size_t(surface.Pitch()), height_);
         return;
@@ -254,7 +274,7 @@ void RenderTarget::WriteFrom(const ddraw::Surface& surface, std::vector<BYTE>& s
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, colour_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (ddraw::IsRgb565(layout) || ddraw::IsXrgb8888(layout)) {
+    if (WritesAsItIs(layout)) {
         const size_t rowBytes = size_t(width_) * layout.bytesPerPixel;
         scratch.resize(rowBytes * height_);
         CopyFlipped(surface.Pixels(), size_t(surface.Pitch()), scratch.data(), rowBytes, height_);
@@ -262,13 +282,14 @@ void RenderTarget::WriteFrom(const ddraw::Surface& surface, std::vector<BYTE>& s
             glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_RGB,
                             GL_UNSIGNED_SHORT_5_6_5, scratch.data());
         } else {
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE,
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, BGRA_FORMAT, GL_UNSIGNED_BYTE,
                             scratch.data());
         }
     } else {
         ddraw::SurfaceToRgba(surface, ddraw::AlphaRule::OPAQUE, ddraw::RowOrder::BOTTOM_UP,
                              scratch);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE,
+        DropAlpha(scratch);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE,
                         scratch.data());
     }
     glBindTexture(GL_TEXTURE_2D, 0);

@@ -77,10 +77,23 @@ GLenum Addressing(DWORD mode) {
     case D3DTADDRESS_CLAMP:
         return GL_CLAMP_TO_EDGE;
     case D3DTADDRESS_BORDER:
-        return GL_CLAMP_TO_BORDER;
+        return BORDER_ADDRESSING;
     default:
         return GL_REPEAT;
     }
+}
+
+// Points D3DVERTEX's attributes at the stream buffer from byte `offset` on.
+void PointAttributesAt(GLintptr offset) {
+    const GLsizei stride = sizeof(D3DVERTEX);
+    const auto at = [offset](size_t field) {
+        return reinterpret_cast<const void*>(offset + GLintptr(field));
+    };
+    glVertexAttribPointer(ATTRIBUTE_POSITION, 3, GL_FLOAT, GL_FALSE, stride, at(0));
+    glVertexAttribPointer(ATTRIBUTE_NORMAL, 3, GL_FLOAT, GL_FALSE, stride,
+                          at(offsetof(D3DVERTEX, nx)));
+    glVertexAttribPointer(ATTRIBUTE_TEXCOORD, 2, GL_FLOAT, GL_FALSE, stride,
+                          at(offsetof(D3DVERTEX, tu)));
 }
 
 GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
@@ -116,15 +129,10 @@ Renderer::Renderer() : garbage_(std::make_shared<GarbageBin>()) {
     glGenVertexArrays(1, &vertexArray_);
     glBindVertexArray(vertexArray_);
     vertices_ = std::make_unique<StreamBuffer>(GL_ARRAY_BUFFER, VERTEX_STREAM_BYTES);
-    const GLsizei stride = sizeof(D3DVERTEX);
     glEnableVertexAttribArray(ATTRIBUTE_POSITION);
-    glVertexAttribPointer(ATTRIBUTE_POSITION, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
     glEnableVertexAttribArray(ATTRIBUTE_NORMAL);
-    glVertexAttribPointer(ATTRIBUTE_NORMAL, 3, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(D3DVERTEX, nx)));
     glEnableVertexAttribArray(ATTRIBUTE_TEXCOORD);
-    glVertexAttribPointer(ATTRIBUTE_TEXCOORD, 2, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(D3DVERTEX, tu)));
+    PointAttributesAt(0);
     indices_ = std::make_unique<StreamBuffer>(GL_ELEMENT_ARRAY_BUFFER, INDEX_STREAM_BYTES);
     glGenSamplers(1, &sampler_);
     glActiveTexture(GL_TEXTURE0);
@@ -132,7 +140,9 @@ Renderer::Renderer() : garbage_(std::make_shared<GarbageBin>()) {
     glDisable(GL_DITHER);
     // Front faces are those that run clockwise on screen: the ones the default culling keeps.
     glFrontFace(GL_CW);
-    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+#if !defined(LUMENFALL_GLES)
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION); // ES keeps the last vertex's; see shader.h
+#endif
 }
 
 Renderer::~Renderer() {
@@ -154,8 +164,9 @@ bool Renderer::Ready(std::string* failure) const {
     GLint major = 0, minor = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);
     glGetIntegerv(GL_MINOR_VERSION, &minor);
-    if (major * 10 + minor < 33) {
-        *failure = "OpenGL 3.3 is needed";
+    const int needed = GL_IS_ES ? 30 : 33;
+    if (major * 10 + minor < needed) {
+        *failure = GL_IS_ES ? "OpenGL ES 3.0 (WebGL 2) is needed" : "OpenGL 3.3 is needed";
         return false;
     }
     return true;
@@ -293,6 +304,7 @@ const ShaderProgram* Renderer::ProgramFor(const d3d::DeviceState& state) {
                 glDeleteProgram(program.program);
             }
             programs_.clear();
+            sent_.clear();
             usedProgram_ = 0xFFFFFFFF;
         }
         glUseProgram(built.program);
@@ -337,6 +349,15 @@ void Renderer::UploadMaterial(const d3d::DeviceState& state) {
         return;
     }
     const D3DMATERIAL7& m = state.material;
+    const std::array<float, SentUniforms::MATERIAL_VALUES> values = {
+        m.diffuse.r, m.diffuse.g, m.diffuse.b,  m.diffuse.a,  m.ambient.r,
+        m.ambient.g, m.ambient.b, m.emissive.r, m.emissive.g, m.emissive.b};
+    SentUniforms& sent = sent_[program_->program];
+    if (sent.materialSent && values == sent.material) {
+        return;
+    }
+    sent.material = values;
+    sent.materialSent = true;
     glUniform4f(program_->materialDiffuse, m.diffuse.r, m.diffuse.g, m.diffuse.b, m.diffuse.a);
     glUniform3f(program_->materialAmbient, m.ambient.r, m.ambient.g, m.ambient.b);
     glUniform3f(program_->materialEmissive, m.emissive.r, m.emissive.g, m.emissive.b);
@@ -348,11 +369,7 @@ void Renderer::UploadLights(const d3d::DeviceState& state) {
     }
     float ambient[4];
     ColourOf(state.renderStates[D3DRENDERSTATE_AMBIENT], ambient);
-    glUniform3f(program_->ambient, ambient[0], ambient[1], ambient[2]);
     const int count = key_.lightCount;
-    if (count == 0) {
-        return;
-    }
     float diffuse[SHADER_MAX_LIGHTS * 3], lightAmbient[SHADER_MAX_LIGHTS * 3];
     float position[SHADER_MAX_LIGHTS * 3], direction[SHADER_MAX_LIGHTS * 3];
     float attenuation[SHADER_MAX_LIGHTS * 4], spot[SHADER_MAX_LIGHTS * 3];
@@ -384,6 +401,27 @@ void Renderer::UploadLights(const d3d::DeviceState& state) {
         spot[3 * i + 1] = std::cos(light.dvPhi * 0.5f);
         spot[3 * i + 2] = light.dvFalloff;
     }
+    std::array<float, SentUniforms::LIGHT_VALUES> values;
+    float* end = std::copy(ambient, ambient + 3, values.begin());
+    for (const auto& [array, width] : {std::pair<const float*, int>{diffuse, 3},
+                                       {lightAmbient, 3},
+                                       {position, 3},
+                                       {direction, 3},
+                                       {attenuation, 4},
+                                       {spot, 3}}) {
+        end = std::copy(array, array + count * width, end);
+    }
+    const size_t used = size_t(end - values.begin());
+    SentUniforms& sent = sent_[program_->program];
+    if (used == sent.lightValues && std::equal(values.begin(), end, sent.lights.begin())) {
+        return;
+    }
+    std::copy(values.begin(), end, sent.lights.begin());
+    sent.lightValues = used;
+    glUniform3f(program_->ambient, ambient[0], ambient[1], ambient[2]);
+    if (count == 0) {
+        return;
+    }
     glUniform3fv(program_->lightDiffuse, count, diffuse);
     glUniform3fv(program_->lightAmbient, count, lightAmbient);
     glUniform3fv(program_->lightDirection, count, direction);
@@ -396,39 +434,31 @@ void Renderer::UploadLights(const d3d::DeviceState& state) {
 
 void Renderer::ApplyRenderStates(const d3d::DeviceState& state) {
     const DWORD* rs = state.renderStates;
-    if (rs[D3DRENDERSTATE_ALPHABLENDENABLE] != 0) {
-        glEnable(GL_BLEND);
-        glBlendFunc(BlendFactor(rs[D3DRENDERSTATE_SRCBLEND]),
-                    BlendFactor(rs[D3DRENDERSTATE_DESTBLEND]));
-    } else {
-        glDisable(GL_BLEND);
+    const bool blend = rs[D3DRENDERSTATE_ALPHABLENDENABLE] != 0;
+    SetEnabled(GL_BLEND, &blend_, blend);
+    if (blend) {
+        SetBlendFunc(BlendFactor(rs[D3DRENDERSTATE_SRCBLEND]),
+                     BlendFactor(rs[D3DRENDERSTATE_DESTBLEND]));
     }
-    if (rs[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE && targetData_->HasDepth()) {
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(Comparison(rs[D3DRENDERSTATE_ZFUNC]));
+    const bool depth = rs[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE && targetData_->HasDepth();
+    SetEnabled(GL_DEPTH_TEST, &depthTest_, depth);
+    if (depth) {
+        SetDepthFunc(Comparison(rs[D3DRENDERSTATE_ZFUNC]));
         SetDepthMask(rs[D3DRENDERSTATE_ZWRITEENABLE] != 0);
-    } else {
-        glDisable(GL_DEPTH_TEST);
     }
     // The picture in the framebuffer is the picture on screen, so a triangle's turning sense is
     // the same in both; counter-clockwise ones are the back faces (see glFrontFace above).
-    switch (rs[D3DRENDERSTATE_CULLMODE]) {
-    case D3DCULL_NONE:
-        glDisable(GL_CULL_FACE);
-        break;
-    case D3DCULL_CW:
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_FRONT);
-        break;
-    default:
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        break;
+    const DWORD cull = rs[D3DRENDERSTATE_CULLMODE];
+    SetEnabled(GL_CULL_FACE, &culling_, cull != D3DCULL_NONE);
+    if (cull != D3DCULL_NONE) {
+        SetCulledFace(cull == D3DCULL_CW ? GL_FRONT : GL_BACK);
     }
+#if !defined(LUMENFALL_GLES) // ES fills every polygon; the show draws no wireframes
     const DWORD fill = rs[D3DRENDERSTATE_FILLMODE];
     glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT       ? GL_POINT
                                      : fill == D3DFILL_WIREFRAME ? GL_LINE
                                                                  : GL_FILL);
+#endif
     if (key_.alphaFunc != 0 && program_->alphaReference >= 0) {
         glUniform1f(program_->alphaReference, float(rs[D3DRENDERSTATE_ALPHAREF] & 0xFF) / 255.0f);
     }
@@ -451,7 +481,7 @@ void Renderer::ApplyViewport(const d3d::DeviceState& state) {
         const int y1 = t.ToFramebufferY(modeBottom + long(vp.dwHeight));
         glViewport(x0, y0, x1 - x0, y1 - y0);
     }
-    glDepthRange(vp.dvMinZ, vp.dvMaxZ);
+    SetDepthRange(vp.dvMinZ, vp.dvMaxZ);
 }
 
 void Renderer::ApplySampler(const d3d::DeviceState& state) {
@@ -460,9 +490,11 @@ void Renderer::ApplySampler(const d3d::DeviceState& state) {
                         static_cast<GLint>(Addressing(ts[D3DTSS_ADDRESSU])));
     glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T,
                         static_cast<GLint>(Addressing(ts[D3DTSS_ADDRESSV])));
+#if !defined(LUMENFALL_GLES)
     float border[4];
     ColourOf(ts[D3DTSS_BORDERCOLOR], border);
     glSamplerParameterfv(sampler_, GL_TEXTURE_BORDER_COLOR, border);
+#endif
     glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER,
                         ts[D3DTSS_MAGFILTER] == D3DTFG_POINT ? GL_NEAREST : GL_LINEAR);
     glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER,
@@ -476,15 +508,41 @@ void Renderer::SetDepthMask(bool write) {
     }
 }
 
-void Renderer::SetScissor(bool enabled) {
-    if (scissor_ != int(enabled)) {
+void Renderer::SetEnabled(GLenum capability, int* shadow, bool enabled) {
+    if (*shadow != int(enabled)) {
         if (enabled) {
-            glEnable(GL_SCISSOR_TEST);
+            glEnable(capability);
         } else {
-            glDisable(GL_SCISSOR_TEST);
+            glDisable(capability);
         }
-        scissor_ = int(enabled);
+        *shadow = int(enabled);
     }
+}
+
+void Renderer::SetBlendFunc(GLenum source, GLenum destination) {
+    if (source != blendSource_ || destination != blendDestination_) {
+        glBlendFunc(source, destination);
+        blendSource_ = source;
+        blendDestination_ = destination;
+    }
+}
+
+void Renderer::SetDepthFunc(GLenum func) {
+    if (func != depthFunc_) {
+        glDepthFunc(func);
+        depthFunc_ = func;
+    }
+}
+
+void Renderer::SetCulledFace(GLenum face) {
+    if (face != culledFace_) {
+        glCullFace(face);
+        culledFace_ = face;
+    }
+}
+
+void Renderer::SetScissor(bool enabled) {
+    SetEnabled(GL_SCISSOR_TEST, &scissor_, enabled);
 }
 
 // ---- Clear and draw ----------------------------------------------------------------------------
@@ -503,7 +561,7 @@ HRESULT Renderer::Clear(const d3d::DeviceState& state, DWORD dirty, DWORD count,
         mask |= GL_COLOR_BUFFER_BIT;
     }
     if ((flags & D3DCLEAR_ZBUFFER) != 0 && targetData_->HasDepth()) {
-        glClearDepth(std::clamp(z, 0.0f, 1.0f));
+        SetClearDepth(std::clamp(z, 0.0f, 1.0f));
         SetDepthMask(true);
         pending_ |= d3d::DIRTY_RENDER_STATES; // the draws' own depth mask is set again
         mask |= GL_DEPTH_BUFFER_BIT;
@@ -604,15 +662,30 @@ HRESULT Renderer::Draw(const d3d::DeviceState& state, DWORD dirty,
 
     const GLintptr vertexOffset = vertices_->Append(
         request.vertices, size_t(request.vertexCount) * sizeof(D3DVERTEX), sizeof(D3DVERTEX));
+#if defined(LUMENFALL_GLES)
+    // ES 3.0 has no base vertex: the attributes start at the draw's own vertices instead, so
+    // that indices count from there.
+    if (vertexOffset != attributesAt_) {
+        PointAttributesAt(vertexOffset);
+        attributesAt_ = vertexOffset;
+    }
+    const GLint first = 0;
+#else
     const GLint first = static_cast<GLint>(vertexOffset / GLintptr(sizeof(D3DVERTEX)));
+#endif
     const GLenum mode = PrimitiveMode(request.type);
     if (request.indices == nullptr) {
         glDrawArrays(mode, first, static_cast<GLsizei>(request.vertexCount));
     } else {
         const GLintptr indexOffset = indices_->Append(
             request.indices, size_t(request.indexCount) * sizeof(WORD), sizeof(WORD));
-        glDrawElementsBaseVertex(mode, static_cast<GLsizei>(request.indexCount), GL_UNSIGNED_SHORT,
-                                 reinterpret_cast<const void*>(indexOffset), first);
+        const auto* indices = reinterpret_cast<const void*>(indexOffset);
+        const auto count = static_cast<GLsizei>(request.indexCount);
+#if defined(LUMENFALL_GLES)
+        glDrawElements(mode, count, GL_UNSIGNED_SHORT, indices);
+#else
+        glDrawElementsBaseVertex(mode, count, GL_UNSIGNED_SHORT, indices, first);
+#endif
     }
     return D3D_OK;
 }

@@ -5,8 +5,10 @@
 // Every call needs the renderer's context current.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -94,6 +96,11 @@ private:
     void ApplySampler(const d3d::DeviceState& state);
     void SetDepthMask(bool write);
     void SetScissor(bool enabled);
+    // Sets GL state only where it differs from the shadow: a browser pays for every call.
+    void SetEnabled(GLenum capability, int* shadow, bool enabled);
+    void SetBlendFunc(GLenum source, GLenum destination);
+    void SetDepthFunc(GLenum func);
+    void SetCulledFace(GLenum face);
 
     std::shared_ptr<GarbageBin> garbage_;
     GLuint vertexArray_ = 0;
@@ -101,6 +108,18 @@ private:
     std::unique_ptr<StreamBuffer> vertices_;
     std::unique_ptr<StreamBuffer> indices_;
     std::vector<std::pair<ShaderKey, ShaderProgram>> programs_;
+    // What each program (by name) last received of the material and the lights, so that a draw
+    // sends them only when they changed: the show sets them again before most draws, and a
+    // browser pays for every call.
+    struct SentUniforms {
+        static constexpr size_t MATERIAL_VALUES = 10;
+        static constexpr size_t LIGHT_VALUES = 3 + SHADER_MAX_LIGHTS * 19;
+        std::array<float, MATERIAL_VALUES> material{};
+        bool materialSent = false;
+        std::array<float, LIGHT_VALUES> lights{};
+        size_t lightValues = 0; // 0: none sent yet
+    };
+    std::unordered_map<GLuint, SentUniforms> sent_;
     std::vector<BYTE> scratch_;
     TargetPolicy policy_;
     BlockWriter blockWriter_;
@@ -118,7 +137,17 @@ private:
     GLuint usedProgram_ = 0xFFFFFFFF;
     GLuint boundTexture_ = 0xFFFFFFFF;
     int depthMask_ = -1;
+#if defined(LUMENFALL_GLES)
+    GLintptr attributesAt_ = 0; // where the vertex attributes point in the stream
+#endif
     int scissor_ = -1;
+    int blend_ = -1;
+    int depthTest_ = -1;
+    int culling_ = -1;
+    GLenum blendSource_ = GL_NONE;
+    GLenum blendDestination_ = GL_NONE;
+    GLenum depthFunc_ = GL_NONE;
+    GLenum culledFace_ = GL_NONE;
     bool abandoned_ = false;
 };
 

@@ -64,6 +64,16 @@ const char* AlphaComparison(uint8_t func) {
     }
 }
 
+
+} // namespace
+
+std::string Preamble(ShaderDialect dialect) {
+    return dialect == ShaderDialect::GLSL_ES_300 ? "#version 300 es\nprecision highp float;\n"
+                                                 : "#version 330 core\n";
+}
+
+namespace {
+
 GLuint Compile(GLenum type, const std::string& source, std::string* failure) {
     GLuint shader = glCreateShader(type);
     const char* text = source.c_str();
@@ -83,13 +93,12 @@ GLuint Compile(GLenum type, const std::string& source, std::string* failure) {
 
 } // namespace
 
-std::string VertexShaderSource(const ShaderKey& key) {
-    std::string s = "#version 330 core\n"
-                    "layout(location = 0) in vec3 aPosition;\n"
-                    "layout(location = 1) in vec3 aNormal;\n"
-                    "layout(location = 2) in vec2 aTexCoord;\n"
-                    "uniform mat4 uWorldViewProjection;\n"
-                    "out vec2 vTexCoord;\n";
+std::string VertexShaderSource(const ShaderKey& key, ShaderDialect dialect) {
+    std::string s = Preamble(dialect) + "layout(location = 0) in vec3 aPosition;\n"
+                                        "layout(location = 1) in vec3 aNormal;\n"
+                                        "layout(location = 2) in vec2 aTexCoord;\n"
+                                        "uniform mat4 uWorldViewProjection;\n"
+                                        "out vec2 vTexCoord;\n";
     s += key.flatShading ? "flat out vec4 vColor;\n" : "out vec4 vColor;\n";
     if (key.lighting) {
         s += "uniform mat3 uNormalMatrix;\n"
@@ -175,13 +184,14 @@ std::string VertexShaderSource(const ShaderKey& key) {
     return s;
 }
 
-std::string FragmentShaderSource(const ShaderKey& key) {
-    std::string s = "#version 330 core\n"
-                    "in vec2 vTexCoord;\n"
-                    "out vec4 fragColor;\n";
+std::string FragmentShaderSource(const ShaderKey& key, ShaderDialect dialect) {
+    std::string s = Preamble(dialect) + "in vec2 vTexCoord;\n"
+                                        "out vec4 fragColor;\n";
     s += key.flatShading ? "flat in vec4 vColor;\n" : "in vec4 vColor;\n";
     if (key.textured) {
-        s += "uniform sampler2D uTexture;\n";
+        // ES samplers default to low precision, too coarse for 8-bit texels.
+        s += dialect == ShaderDialect::GLSL_ES_300 ? "uniform highp sampler2D uTexture;\n"
+                                                   : "uniform sampler2D uTexture;\n";
     }
     const bool alphaTest = key.alphaFunc != 0 && key.alphaFunc != D3DCMP_ALWAYS;
     if (alphaTest) {
@@ -232,9 +242,11 @@ GLuint LinkProgram(const std::string& vertexSource, const std::string& fragmentS
     return program;
 }
 
-ShaderProgram BuildShaderProgram(const ShaderKey& key, std::string* failure) {
+ShaderProgram BuildShaderProgram(const ShaderKey& key, std::string* failure,
+                                 ShaderDialect dialect) {
     ShaderProgram result;
-    const GLuint program = LinkProgram(VertexShaderSource(key), FragmentShaderSource(key), failure);
+    const GLuint program =
+        LinkProgram(VertexShaderSource(key, dialect), FragmentShaderSource(key, dialect), failure);
     if (program == 0) {
         return result;
     }

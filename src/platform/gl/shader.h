@@ -1,10 +1,10 @@
-// The fixed-function pipeline of the 3D device as GLSL 3.30 programs: per-vertex lighting with
+// The fixed-function pipeline of the 3D device as GLSL programs: per-vertex lighting with
 // up to eight directional, point and spot lights, and texture stage 0. One program is generated
 // for each combination of what a draw needs (lights, texturing, stage operations, alpha test),
 // so that no shader branches on state at run time.
 #pragma once
 
-#include <epoxy/gl.h>
+#include "platform/gl/gl_api.h"
 
 #include <cstdint>
 #include <string>
@@ -51,8 +51,19 @@ struct ShaderProgram {
     GLint texture = -1;
 };
 
-std::string VertexShaderSource(const ShaderKey& key);
-std::string FragmentShaderSource(const ShaderKey& key);
+// The GLSL the programs are written in: 3.30 on desktop OpenGL, ES 3.00 on WebGL 2. Both say the
+// same; ES adds precisions (high throughout: lighting sums and texture coordinates need it) and
+// has flat shading take its colour from a triangle's last vertex rather than its first.
+enum class ShaderDialect { GLSL_330, GLSL_ES_300 };
+constexpr ShaderDialect NATIVE_SHADER_DIALECT =
+    GL_IS_ES ? ShaderDialect::GLSL_ES_300 : ShaderDialect::GLSL_330;
+
+// The first lines of a shader in the dialect: its version and, on ES, the default precisions.
+std::string Preamble(ShaderDialect dialect = NATIVE_SHADER_DIALECT);
+
+std::string VertexShaderSource(const ShaderKey& key, ShaderDialect dialect = NATIVE_SHADER_DIALECT);
+std::string FragmentShaderSource(const ShaderKey& key,
+                                 ShaderDialect dialect = NATIVE_SHADER_DIALECT);
 
 // Compiles and links a program from its two shaders (the context must be current); 0 when GL
 // refuses it, with GL's log in `failure`.
@@ -60,7 +71,9 @@ GLuint LinkProgram(const std::string& vertexSource, const std::string& fragmentS
                    std::string* failure);
 
 // Compiles and links the program of a key (the context must be current). program is 0 when GL
-// refuses it, with GL's log in `failure`.
-ShaderProgram BuildShaderProgram(const ShaderKey& key, std::string* failure);
+// refuses it, with GL's log in `failure`. A desktop context with ES 3 compatibility (Mesa's)
+// also takes the ES dialect, which is how tests check it without a browser.
+ShaderProgram BuildShaderProgram(const ShaderKey& key, std::string* failure,
+                                 ShaderDialect dialect = NATIVE_SHADER_DIALECT);
 
 } // namespace gl

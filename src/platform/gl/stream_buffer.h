@@ -4,7 +4,7 @@
 // over. No memory is allocated per draw.
 #pragma once
 
-#include <epoxy/gl.h>
+#include "platform/gl/gl_api.h"
 
 #include <cstddef>
 

@@ -224,8 +224,11 @@ bool ExpandRuns(const uint8_t* src, size_t size, bool fourBit, DecodedBitmap& ou
         const uint8_t value = src[pos + 1];
         pos += 2;
         if (count > 0) {
-            // Encoded run: one index (RLE8) or two alternating nibbles (RLE4), count times.
-            for (int i = 0; i < count; ++i) {
+            // Encoded run: one index (RLE8) or two alternating nibbles (RLE4), count times. What
+            // would land past the row end is dropped unwritten, so it is not walked either (x
+            // never passes the width).
+            const int fits = std::min<int32_t>(count, width - x);
+            for (int i = 0; i < fits; ++i) {
                 put(fourBit ? static_cast<uint8_t>((i & 1) ? value & 0x0F : value >> 4) : value);
             }
             continue;
@@ -251,7 +254,8 @@ bool ExpandRuns(const uint8_t* src, size_t size, bool fourBit, DecodedBitmap& ou
             if (size - pos < padded) {
                 return false;
             }
-            for (int i = 0; i < value; ++i) {
+            const int fits = std::min<int32_t>(value, width - x);
+            for (int i = 0; i < fits; ++i) {
                 const uint8_t byte = src[pos + (fourBit ? i / 2 : i)];
                 put(fourBit ? static_cast<uint8_t>((i & 1) ? byte & 0x0F : byte >> 4) : byte);
             }
@@ -264,7 +268,8 @@ bool ExpandRuns(const uint8_t* src, size_t size, bool fourBit, DecodedBitmap& ou
 
 } // namespace
 
-BmpDecodeResult DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap& out) {
+BmpDecodeResult DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap& out,
+                          uint64_t maxPixels) {
     out = DecodedBitmap{};
     if (data == nullptr || size < FILE_HEADER_SIZE + 4) {
         return Refuse("file too short");
@@ -275,6 +280,9 @@ BmpDecodeResult DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap& out) 
     BmpLayout layout;
     if (const char* why = ReadInfoHeader(data, size, layout)) {
         return Refuse(why);
+    }
+    if (static_cast<uint64_t>(layout.width) * static_cast<uint64_t>(layout.height) > maxPixels) {
+        return Refuse("image too large");
     }
     SetDefaultMasks(layout);
     if (layout.bitCount > 8) {

@@ -51,4 +51,7 @@ struct BmpDecodeResult {
     const char* error = nullptr; // why the file was refused (static text), null when ok
 };
 
-BmpDecodeResult DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap& out);
+// `maxPixels` can only lower the limit: fuzzing explores the file's structure, and every pixel
+// costs it time.
+BmpDecodeResult DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap& out,
+                          uint64_t maxPixels = BMP_MAX_PIXELS);

@@ -25,3 +25,7 @@ DWORD timeGetTime();
 
 // fopen for the program's paths: backslashes become slashes here, in one place.
 FILE* PlatformOpenFile(LPCSTR path, LPCSTR mode);
+// Tests hear of every path PlatformOpenFile hands to the file system, as it hands it over, found
+// or not; null stops that. It is how a test knows which files the program tried to open.
+using FileOpenWatcher = void (*)(const char* path);
+void SetFileOpenWatcher(FileOpenWatcher watcher);

@@ -17,6 +17,15 @@ namespace {
 // Paths longer than the platform's own limit are refused rather than walked.
 constexpr size_t MAX_PATH_LENGTH = 4096;
 
+FileOpenWatcher fileOpenWatcher = nullptr;
+
+FILE* OpenWatched(const std::string& path, LPCSTR mode) {
+    if (fileOpenWatcher != nullptr) {
+        fileOpenWatcher(path.c_str());
+    }
+    return std::fopen(path.c_str(), mode);
+}
+
 std::string ToSlashes(const char* path) {
     std::string result(path);
     for (char& c : result) {
@@ -86,7 +95,7 @@ FILE* PlatformOpenFile(LPCSTR path, LPCSTR mode) {
         return nullptr;
     }
     std::string unixPath = ToSlashes(path);
-    FILE* file = std::fopen(unixPath.c_str(), mode);
+    FILE* file = OpenWatched(unixPath, mode);
     if (file != nullptr || errno != ENOENT || mode[0] != 'r') {
         return file;
     }
@@ -95,5 +104,9 @@ FILE* PlatformOpenFile(LPCSTR path, LPCSTR mode) {
         errno = ENOENT;
         return nullptr;
     }
-    return std::fopen(resolved.c_str(), mode);
+    return OpenWatched(resolved, mode);
+}
+
+void SetFileOpenWatcher(FileOpenWatcher watcher) {
+    fileOpenWatcher = watcher;
 }

@@ -5,6 +5,7 @@
 #include "platform/xfile/binary_tokenizer.h"
 #include "platform/xfile/dxfile.h"
 #include "platform/xfile/text_tokenizer.h"
+#include "platform/xfile/xtemplates.h"
 
 namespace xfile {
 
@@ -17,6 +18,33 @@ std::unique_ptr<Tokenizer> MakeTokenizer(const FileFormat& format, const uint8_t
     }
     return std::make_unique<TextTokenizer>(body, size);
 }
+
+HRESULT ReadTemplateBlock(const uint8_t* data, size_t size, TemplateSet& templates) {
+    FileFormat format;
+    if (HRESULT hr = ParseFileHeader(data, size, format); FAILED(hr)) {
+        return hr;
+    }
+    std::unique_ptr<Tokenizer> tokenizer =
+        MakeTokenizer(format, data + HEADER_BYTES, size - HEADER_BYTES);
+    TokenReader tokens(*tokenizer);
+    TemplateSet extended = templates;
+    ParseBudget budget;
+    ObjectIndex index;
+    ObjectParser parser(tokens, extended, budget, index);
+    std::unique_ptr<DataNode> object;
+    HRESULT hr = parser.NextTopLevelObject(object);
+    if (hr == DXFILEERR_NOMOREOBJECTS) {
+        templates = std::move(extended);
+        return S_OK;
+    }
+    // A data object in a template block is a fault of the block.
+    return SUCCEEDED(hr) ? DXFILEERR_PARSEERROR : hr;
+}
+
+struct StandardSet {
+    TemplateSet templates;
+    HRESULT read = E_FAIL;
+};
 
 } // namespace
 
@@ -63,25 +91,22 @@ HRESULT Document::TopLevelObject(size_t index, const DataNode*& node) {
 }
 
 HRESULT ParseTemplateBlock(const uint8_t* data, size_t size, TemplateSet& templates) {
-    FileFormat format;
-    if (HRESULT hr = ParseFileHeader(data, size, format); FAILED(hr)) {
-        return hr;
+    // Every model load registers the standard block into a new file object, and reading it costs
+    // far more than a small model does. Into an empty set it always gives the same templates,
+    // which never change once made: they are read once and shared. Never destroyed, so that a
+    // load from another clean-up at process exit still finds them.
+    if (templates.Size() == 0 && data == D3DRM_XTEMPLATES && size == D3DRM_XTEMPLATE_BYTES) {
+        static const StandardSet* const standard = [] {
+            auto* set = new StandardSet;
+            set->read = ReadTemplateBlock(D3DRM_XTEMPLATES, D3DRM_XTEMPLATE_BYTES, set->templates);
+            return set;
+        }();
+        if (SUCCEEDED(standard->read)) {
+            templates = standard->templates;
+            return S_OK;
+        }
     }
-    std::unique_ptr<Tokenizer> tokenizer =
-        MakeTokenizer(format, data + HEADER_BYTES, size - HEADER_BYTES);
-    TokenReader tokens(*tokenizer);
-    TemplateSet extended = templates;
-    ParseBudget budget;
-    ObjectIndex index;
-    ObjectParser parser(tokens, extended, budget, index);
-    std::unique_ptr<DataNode> object;
-    HRESULT hr = parser.NextTopLevelObject(object);
-    if (hr == DXFILEERR_NOMOREOBJECTS) {
-        templates = std::move(extended);
-        return S_OK;
-    }
-    // A data object in a template block is a fault of the block.
-    return SUCCEEDED(hr) ? DXFILEERR_PARSEERROR : hr;
+    return ReadTemplateBlock(data, size, templates);
 }
 
 } // namespace xfile

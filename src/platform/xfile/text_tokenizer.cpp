@@ -1,6 +1,8 @@
 #include "platform/xfile/text_tokenizer.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/xfile/dxfile.h"
@@ -10,6 +12,28 @@
 namespace xfile {
 
 namespace {
+
+// The whole of [first, last) as a decimal number, in the C locale's spelling whatever the
+// process's locale. Standard libraries without floating-point from_chars (the browser build's)
+// read a bounded copy with strtod, which under the C locale reads the same.
+bool ParseDecimal(const char* first, const char* last, double* value) {
+#if defined(__cpp_lib_to_chars)
+    auto [end, error] = std::from_chars(first, last, *value);
+    return error == std::errc() && end == last;
+#else
+    constexpr size_t LONGEST_NUMBER = 64;
+    const size_t length = size_t(last - first);
+    if (length == 0 || length >= LONGEST_NUMBER) {
+        return false;
+    }
+    char copy[LONGEST_NUMBER];
+    std::memcpy(copy, first, length);
+    copy[length] = '\0';
+    char* end = nullptr;
+    *value = std::strtod(copy, &end);
+    return end == copy + length;
+#endif
+}
 
 bool IsNameStart(uint8_t c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
@@ -164,8 +188,7 @@ HRESULT TextTokenizer::ReadNumber(Token& token) {
     const char* last = reinterpret_cast<const char*>(data_ + pos_);
     if (isFloat) {
         double value = 0.0;
-        auto [end, error] = std::from_chars(first, last, value);
-        if (error != std::errc() || end != last) {
+        if (!ParseDecimal(first, last, &value)) {
             return DXFILEERR_BADVALUE;
         }
         token.kind = TokenKind::Float;
