@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -284,15 +285,168 @@ TEST(CaptureProgram, TheWholeShowAsAVideoPlaysBackItsFrames) {
     }
 }
 
-// Ctrl-C, a request to stop, a closed terminal and the quit key alike.
+// "width,height,frames" of a video's first stream, as ffprobe decodes it.
+std::string DecodedFrames(const ScratchFolder& scratch, const std::string& video) {
+    const std::string count = scratch / "count.txt";
+    std::system(("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                 "stream=width,height,nb_read_frames -of csv=p=0 " +
+                 Quote(video) + " >" + Quote(count))
+                    .c_str());
+    std::string text = ReadFile(count);
+    unlink(count.c_str());
+    return text;
+}
+
+// Each codec by name, in a container it goes in: six frames of 640 x 480 come back.
+TEST(CaptureProgram, EachCodecsVideoDecodesToItsFramesAndSize) {
+    if (!HaveFfmpeg()) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    ScratchFolder scratch;
+    const std::vector<std::vector<std::string>> videos = {
+        {"--codec", "h264", "-o", "a.mp4"},
+        {"--codec", "h265", "-o", "b.mp4"},
+        {"--codec", "vp9", "-o", "c.webm"},
+        {"--codec", "av1", "-o", "d.mkv"},
+        {"--codec", "ffv1", "-o", "e.mkv"},
+        {"--codec", "prores", "-o", "f.mov"},
+        {"--codec", "h264", "--chroma", "444", "--crf", "0", "-o", "g.mkv"},
+    };
+    for (std::vector<std::string> video : videos) {
+        SCOPED_TRACE(video[1]);
+        video.insert(video.begin(), {"--start", "20", "--end", "20.1", "--jobs", "1"});
+        const Outcome outcome = Capture(scratch, video);
+        ASSERT_EQ(outcome.status, 0) << outcome.errors;
+        EXPECT_EQ(DecodedFrames(scratch, scratch / video.back()), "640,480,6\n");
+    }
+
+    // The lossless master holds the frames exactly.
+    ASSERT_EQ(Capture(scratch, {"--at", "20.05", "-o", "alone.png"}).status, 0);
+    std::system(("ffmpeg -v error -i " + Quote(scratch / "e.mkv") +
+                 " -vf 'select=eq(n\\,3)' -vsync 0 -y " + Quote(scratch / "lossless.png"))
+                    .c_str());
+    EXPECT_EQ(Pixels(scratch / "lossless.png"), Pixels(scratch / "alone.png"));
+}
+
+// The frames are a function of their time alone: jobs that each draw every other frame give the
+// frames one job draws, across the scene change at 75 s, where the scene of the frame before
+// decides.
+TEST(CaptureProgram, TwoJobsDrawTheSameFramesAsOne) {
+    ScratchFolder scratch;
+    const std::vector<std::string> stretch = {"--start", "74.9", "--end", "75.2"};
+    auto with = [&stretch](std::vector<std::string> more) {
+        more.insert(more.begin(), stretch.begin(), stretch.end());
+        return more;
+    };
+    const Outcome one = Capture(scratch, with({"--jobs", "1", "-o", "one"}));
+    ASSERT_EQ(one.status, 0) << one.errors;
+    const Outcome two = Capture(scratch, with({"--jobs", "2", "-o", "two"}));
+    ASSERT_EQ(two.status, 0) << two.errors;
+    const std::vector<std::string> frames = scratch.Entries(scratch / "one");
+    ASSERT_EQ(frames.size(), 18u);
+    ASSERT_EQ(scratch.Entries(scratch / "two"), frames);
+    for (const std::string& frame : frames) {
+        EXPECT_EQ(Pixels(scratch / ("two/" + frame)), Pixels(scratch / ("one/" + frame))) << frame;
+    }
+    EXPECT_NE(Pixels(scratch / ("one/" + frames[5])), Pixels(scratch / ("one/" + frames[6])));
+
+    if (HaveFfmpeg()) {
+        const Outcome video = Capture(scratch, with({"--jobs", "3", "-o", "three.mkv"}));
+        ASSERT_EQ(video.status, 0) << video.errors;
+        EXPECT_EQ(DecodedFrames(scratch, scratch / "three.mkv"), "640,480,18\n");
+    }
+
+    // A job that fails says why, and takes the capture with it.
+    mkdir((scratch / "empty").c_str(), 0755);
+    std::ofstream(scratch / "registry.ini")
+        << "[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\DirectX]\nKestrel Samples Path=/nowhere\n";
+    const Outcome missing =
+        Capture(scratch, with({"--jobs", "2", "-o", "lost.mkv"}),
+                "LUMENFALL_REGISTRY=" + Quote(scratch / "registry.ini"), scratch / "empty");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.errors.find("of 2 failed"), std::string::npos) << missing.errors;
+    EXPECT_NE(missing.errors.find("missing media"), std::string::npos) << missing.errors;
+    EXPECT_TRUE(scratch.Entries(scratch / "empty").empty());
+}
+
+// Motion blur: a moment where nothing moves comes back as it was; a moving one differs from its
+// plain frame and lies, channel by channel, between its sixteen sub-frames (at 60 frames a second
+// those are the frames of 960 a second).
+TEST(CaptureProgram, MotionBlurAveragesTheSubFramesOfEachFrame) {
+    ScratchFolder scratch;
+    for (const char* name : {"still_blur.png", "still.png", "moving_blur.png", "moving.png"}) {
+        const bool blur = std::strstr(name, "blur") != nullptr;
+        std::vector<std::string> arguments = {"--at", name[0] == 's' ? "117.9" : "20", "-o", name};
+        if (blur) {
+            arguments.insert(arguments.end(), {"--blur", "16"});
+        }
+        ASSERT_EQ(Capture(scratch, arguments).status, 0) << name;
+    }
+    EXPECT_EQ(Pixels(scratch / "still_blur.png"), Pixels(scratch / "still.png"));
+
+    ASSERT_EQ(
+        Capture(scratch, {"--fps", "960", "--start", "19.984375", "--end", "20.0001", "-o", "subs"})
+            .status,
+        0);
+    std::vector<std::vector<BYTE>> subFrames;
+    for (const std::string& file : scratch.Entries(scratch / "subs")) {
+        subFrames.push_back(Pixels(scratch / ("subs/" + file)));
+    }
+    ASSERT_EQ(subFrames.size(), 16u);
+    const std::vector<BYTE> blurred = Pixels(scratch / "moving_blur.png");
+    EXPECT_EQ(subFrames.back(), Pixels(scratch / "moving.png"));
+    EXPECT_GT(MeanDifference(blurred, subFrames.back()), 0.5);
+    size_t outside = 0;
+    for (size_t i = 0; i < blurred.size(); ++i) {
+        BYTE low = 255, high = 0;
+        for (const std::vector<BYTE>& sub : subFrames) {
+            low = std::min(low, sub[i]);
+            high = std::max(high, sub[i]);
+        }
+        outside += blurred[i] < low || blurred[i] > high ? 1 : 0;
+    }
+    EXPECT_EQ(outside, 0u);
+}
+
+TEST(CaptureProgram, TheEglDevicesAreListed) {
+    ScratchFolder scratch;
+    const Outcome outcome = Capture(scratch, {"--list-devices"});
+    ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    EXPECT_EQ(outcome.output.rfind("EGL devices: ", 0), 0u) << outcome.output;
+    EXPECT_NE(outcome.output.find(": software: llvmpipe"), std::string::npos) << outcome.output;
+}
+
+// The process ids whose parent is `parent`.
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+    std::vector<pid_t> children;
+    const std::string list = ReadFile("/proc/" + std::to_string(parent) + "/task/" +
+                                      std::to_string(parent) + "/children");
+    std::istringstream ids(list);
+    pid_t id = 0;
+    while (ids >> id) {
+        children.push_back(id);
+    }
+    return children;
+}
+
+// Ctrl-C, a request to stop, a closed terminal and the quit key alike: at once, while the device
+// starts (the tool handles them before it makes anything), and while jobs draw.
 TEST(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
     if (!HaveFfmpeg()) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-        SCOPED_TRACE(strsignal(signal));
+    struct Case {
+        int signal;
+        int jobs;
+    };
+    for (const Case c :
+         {Case{SIGINT, 1}, Case{SIGTERM, 1}, Case{SIGHUP, 1}, Case{SIGQUIT, 1}, Case{SIGTERM, 2}}) {
+        SCOPED_TRACE(std::string(strsignal(c.signal)) + ", jobs " + std::to_string(c.jobs));
         ScratchFolder scratch;
-        std::vector<std::string> argv = {CAPTURE, "-q", "--end", "60", "-o", scratch / "long.mp4"};
+        std::vector<std::string> argv = {CAPTURE,  "-q",
+                                         "--end",  "60",
+                                         "--jobs", std::to_string(c.jobs),
+                                         "-o",     scratch / "long.mp4"};
         std::vector<char*> pointers;
         for (std::string& argument : argv) {
             pointers.push_back(argument.data());
@@ -301,17 +455,35 @@ TEST(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
         pid_t pid = -1;
         ASSERT_EQ(posix_spawn(&pid, CAPTURE.c_str(), nullptr, nullptr, pointers.data(), environ),
                   0);
-        // Wait for the video to be under way (its temporary file), then interrupt.
-        for (int i = 0; i < 200 && scratch.Entries().empty(); ++i) {
+        // The video's temporary file is made after the handlers are in place: from then on a
+        // signal must end the capture cleanly, whatever it is doing.
+        for (int i = 0; i < 1200 && scratch.Entries().empty(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        kill(pid, signal);
+        ASSERT_FALSE(scratch.Entries().empty()) << "no temporary video within a minute";
+        std::vector<pid_t> jobs;
+        for (int i = 0; c.jobs > 1 && i < 1200; ++i) {
+            for (pid_t child : ChildrenOf(pid)) {
+                if (ReadFile("/proc/" + std::to_string(child) + "/cmdline").find("--job") !=
+                    std::string::npos) {
+                    jobs.push_back(child);
+                }
+            }
+            if (jobs.size() == size_t(c.jobs)) {
+                break;
+            }
+            jobs.clear();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        kill(pid, c.signal);
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 130);
         EXPECT_TRUE(scratch.Entries().empty()) << scratch.Entries().front();
+        for (pid_t job : jobs) {
+            EXPECT_NE(kill(job, 0), 0) << "job " << job << " still runs";
+        }
     }
 }
 
@@ -386,7 +558,9 @@ TEST(CaptureProgram, MissingMediaOrFfmpegIsReportedAndNothingIsWritten) {
     EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"empty", "registry.ini"}));
 
     // An encoder that takes every frame, ends well and writes nothing: no empty video.
-    std::ofstream(scratch / "empty/ffmpeg") << "#!/bin/sh\nexec cat >/dev/null\n";
+    std::ofstream(scratch / "empty/ffmpeg")
+        << "#!/bin/sh\n[ \"$2\" = -encoders ] && exec printf ' ------\\n V..... libx264 x\\n'\n"
+        << "exec cat >/dev/null\n";
     chmod((scratch / "empty/ffmpeg").c_str(), 0755);
     outcome = Capture(scratch, {"--end", "0.1", "-o", "show.mp4"},
                       "PATH=" + Quote(scratch / "empty") + ":/usr/bin:/bin");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/capture_jobs.h"
 #include "capture/capture_options.h"
 
 using namespace capture;
@@ -136,6 +137,31 @@ TEST(CaptureCommandLine, BadCommandLinesAreRefusedWithAReason) {
         {{"--start", "1", "--start", "2", "-o", "d"}, "--start is given twice"},
         {{"--end", "3", "--end", "4", "-o", "d"}, "--end is given twice"},
         {{"--device", "none", "--device", "gpu", "-o", "d"}, "--device is given twice"},
+        {{"--blur", "0", "-o", "d"}, "1 to 64 sub-frames"},
+        {{"--blur", "65", "-o", "d"}, "1 to 64 sub-frames"},
+        {{"--blur", "2.5", "-o", "d"}, "1 to 64 sub-frames"},
+        {{"--jobs", "0", "-o", "d"}, "1 to 64 processes"},
+        {{"--jobs", "-1", "-o", "d"}, "1 to 64 processes"},
+        {{"--jobs", "2", "--jobs", "2", "-o", "d"}, "--jobs is given twice"},
+        {{"--job", "2/2"}, "INDEX/COUNT"},
+        {{"--job", "0/1", "-o", "x.mp4"}, "a job writes its frames"},
+        {{"--codec", "divx", "-o", "x.mp4"}, "h264, h265, vp9"},
+        {{"--codec", "h264", "--codec=h265", "-o", "x.mp4"}, "--codec is given twice"},
+        {{"--codec", "h264", "-o", "frames"}, "for a video output"},
+        {{"--crf", "20", "--no-output"}, "for a video output"},
+        {{"--codec", "ffv1", "-o", "x.mp4"}, "FFV1 does not go in a .mp4 file; use .mkv"},
+        {{"--codec", "prores", "-o", "x.webm"}, "use .mov or .mkv"},
+        {{"--codec", "vp9", "-o", "x.avi"}, "use .webm, .mkv or .mp4"},
+        {{"--crf", "52", "-o", "x.mp4"}, "CRF 52: H.264 takes 0 to 51"},
+        {{"--crf", "64", "-o", "x.webm"}, "VP9 takes 0 to 63"},
+        {{"--crf", "-3", "-o", "x.mp4"}, "a whole number"},
+        {{"--codec", "ffv1", "--crf", "10", "-o", "x.mkv"}, "FFV1 takes no --crf (it is lossless)"},
+        {{"--codec", "prores", "--crf", "10", "-o", "x.mov"}, "ProRes takes no --crf"},
+        {{"--crf", "10", "-o", "x.avi"}, "MPEG-4 takes no --crf"},
+        {{"--chroma", "422", "-o", "x.mp4"}, "420 or 444"},
+        {{"--codec", "ffv1", "--chroma", "420", "-o", "x.mkv"}, "keeps the frames' RGB"},
+        {{"--codec", "prores", "--chroma", "420", "-o", "x.mov"}, "ProRes has no 4:2:0"},
+        {{"--chroma", "444", "-o", "x.avi"}, "MPEG-4 has no 4:4:4"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = ParseCommandLine(c.arguments);
@@ -147,6 +173,85 @@ TEST(CaptureCommandLine, BadCommandLinesAreRefusedWithAReason) {
         EXPECT_NE(parsed.error.find(c.reason), std::string::npos)
             << line << "-> \"" << parsed.error << "\"";
     }
+}
+
+TEST(CaptureCommandLine, BlurJobsAndTheVideosFormat) {
+    const CaptureOptions plain = Accepted({"-o", "show.mp4"});
+    EXPECT_EQ(plain.blur, 1);
+    EXPECT_FALSE(plain.jobs.has_value());
+    EXPECT_EQ(plain.video.codec, VideoCodec::H264);
+    EXPECT_EQ(plain.video.crf, 18);
+    EXPECT_EQ(plain.video.chroma, Chroma::YUV420);
+    EXPECT_EQ(Accepted({"--blur", "16", "--jobs=3", "-o", "d"}).blur, 16);
+    EXPECT_EQ(Accepted({"--blur", "16", "--jobs=3", "-o", "d"}).jobs, 3);
+    EXPECT_EQ(Accepted({"--blur", "4", "--at", "3", "-o", "f.png"}).Plan().subFrames, 4);
+
+    // Each container's own codec, and the codecs it takes by name.
+    EXPECT_EQ(Accepted({"-o", "a.webm"}).video.codec, VideoCodec::VP9);
+    EXPECT_EQ(Accepted({"-o", "a.webm"}).video.crf, 30);
+    EXPECT_EQ(Accepted({"-o", "a.avi"}).video.codec, VideoCodec::MPEG4);
+    EXPECT_FALSE(Accepted({"-o", "a.avi"}).video.crf.has_value());
+    const CaptureOptions hevc = Accepted({"--codec", "HEVC", "--crf", "24", "-o", "a.mov"});
+    EXPECT_EQ(hevc.video.codec, VideoCodec::H265);
+    EXPECT_EQ(hevc.video.crf, 24);
+    EXPECT_EQ(Accepted({"--codec", "h265", "-o", "a.mp4"}).video.crf, 20);
+    const CaptureOptions av1 = Accepted({"--codec", "av1", "--chroma", "4:4:4", "-o", "a.mkv"});
+    EXPECT_EQ(av1.video.chroma, Chroma::YUV444);
+    EXPECT_EQ(EncoderCandidates(av1.video), std::vector<std::string>{"libaom-av1"});
+    const CaptureOptions lossless = Accepted({"--codec", "ffv1", "--chroma=444", "-o", "a.mkv"});
+    EXPECT_FALSE(lossless.video.crf.has_value());
+    EXPECT_EQ(DescribeVideoFormat(lossless.video), "FFV1, lossless RGB");
+    EXPECT_EQ(DescribeVideoFormat(Accepted({"--codec", "prores", "-o", "a.mov"}).video),
+              "ProRes 422 HQ");
+    EXPECT_EQ(DescribeVideoFormat(
+                  Accepted({"--codec", "prores", "--chroma", "yuv444p", "-o", "a.mkv"}).video),
+              "ProRes 4444");
+
+    // 4:2:0 halves both sides and 4:2:2 the width: odd sides cannot be stored.
+    VideoFormat format;
+    std::string error;
+    EXPECT_FALSE(ResolveVideoFormat({}, ".mp4", 641, 480, &format, &error));
+    EXPECT_EQ(error, "a 641x480 H.264 video needs an even width and height (or --chroma 444)");
+    EXPECT_TRUE(ResolveVideoFormat({std::nullopt, std::nullopt, Chroma::YUV444}, ".mp4", 641, 481,
+                                   &format, &error));
+    EXPECT_FALSE(ResolveVideoFormat({VideoCodec::PRORES, std::nullopt, std::nullopt}, ".mov", 641,
+                                    480, &format, &error));
+    EXPECT_TRUE(ResolveVideoFormat({VideoCodec::FFV1, std::nullopt, std::nullopt}, ".mkv", 641, 481,
+                                   &format, &error));
+}
+
+TEST(CaptureCommandLine, AJobDrawsItsShareOfTheSameFrames) {
+    const CaptureOptions options =
+        Accepted({"--fps", "30000/1001", "--size", "800x600", "--depth", "32", "--start", "74.9",
+                  "--end", "75.25", "--blur", "3", "--jobs", "2", "-v", "-o", "x.mkv"});
+    const CapturePlan whole = options.Plan();
+    std::vector<DWORD> joined;
+    for (int j = 0; j < 3; ++j) {
+        const CaptureOptions job = Accepted(JobArguments(options, {j, 3}, DeviceChoice::GPU));
+        EXPECT_EQ(job.outputKind, OutputKind::JOB_STREAM);
+        EXPECT_EQ(job.device, DeviceChoice::GPU);
+        EXPECT_EQ(job.width, 800);
+        EXPECT_EQ(job.depth, 32);
+        EXPECT_TRUE(job.verbose && job.quiet);
+        const CapturePlan part = job.Plan();
+        for (uint64_t k = 0; k < part.ExpectedFrames(); ++k) {
+            for (int s = 0; s < 3; ++s) {
+                const uint64_t index = k * 3 + uint64_t(j);
+                EXPECT_EQ(part.SubFrameMilliseconds(k, s), whole.SubFrameMilliseconds(index, s));
+            }
+            joined.push_back(part.KeptMilliseconds(k));
+        }
+    }
+    EXPECT_EQ(joined.size(), whole.ExpectedFrames());
+
+    // As many as help: the software rasteriser's cores; one frame is one job.
+    EXPECT_EQ(JobCount(Accepted({"-o", "d"}), DeviceChoice::SOFTWARE, 4, 7081), 4);
+    EXPECT_EQ(JobCount(Accepted({"-o", "d"}), DeviceChoice::GPU, 4, 7081), 1);
+    EXPECT_EQ(JobCount(Accepted({"-o", "d"}), DeviceChoice::SOFTWARE, 4, 3), 3);
+    EXPECT_EQ(JobCount(Accepted({"--jobs", "5", "-o", "d"}), DeviceChoice::NONE, 2, 7081), 5);
+    EXPECT_EQ(JobCount(Accepted({"--jobs", "5", "--at", "1", "-o", "f.png"}),
+                       DeviceChoice::SOFTWARE, 2, 1),
+              1);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <png.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -15,7 +16,9 @@
 #include "capture/ffmpeg_process.h"
 #include "capture/frame_queue.h"
 #include "capture/frame_writer.h"
+#include "capture/motion_blur.h"
 #include "capture/png_output.h"
+#include "capture/video_codecs.h"
 #include "support/scratch_folder.h"
 
 using namespace capture;
@@ -102,6 +105,43 @@ TEST(CaptureFrameQueue, AfterCloseTheEncodersDrainWhatIsLeft) {
     EXPECT_NE(queue.Take(), nullptr);
     EXPECT_NE(queue.Take(), nullptr);
     EXPECT_EQ(queue.Take(), nullptr);
+}
+
+// Sixteen sub-frames of 8-bit levels sum to at most 4080: a still picture comes back exactly, and
+// every channel of a moving one lies between its lowest and highest sub-frame's.
+TEST(CaptureMotionBlur, TheAverageOfStillSubFramesIsThePictureItself) {
+    const Frame still = Gradient(5, 3, 7);
+    SubFrameSum sum;
+    for (int i = 0; i < 16; ++i) {
+        sum.Add(still.rgba.data(), 5, 3, 5 * 4);
+    }
+    Frame average;
+    sum.TakeAverage(&average);
+    EXPECT_EQ(average.rgba, still.rgba);
+    EXPECT_EQ(average.width, 5);
+
+    // Rows further apart than they are long, as a presented frame's may be.
+    std::vector<Frame> moving;
+    for (uint64_t n = 0; n < 16; ++n) {
+        moving.push_back(Gradient(6, 3, n * 37));
+        std::vector<uint8_t> padded(size_t(3) * 40, 0xEE);
+        for (int y = 0; y < 3; ++y) {
+            std::copy_n(&moving.back().rgba[size_t(y) * 24], 24, &padded[size_t(y) * 40]);
+        }
+        sum.Add(padded.data(), 6, 3, 40);
+    }
+    sum.TakeAverage(&average);
+    ASSERT_EQ(average.rgba.size(), size_t(6 * 3 * 4));
+    for (size_t i = 0; i < average.rgba.size(); ++i) {
+        int low = 255, high = 0;
+        for (const Frame& frame : moving) {
+            low = std::min<int>(low, frame.rgba[i]);
+            high = std::max<int>(high, frame.rgba[i]);
+        }
+        EXPECT_GE(average.rgba[i], low) << i;
+        EXPECT_LE(average.rgba[i], high) << i;
+    }
+    EXPECT_NE(average.rgba, moving.front().rgba);
 }
 
 TEST(CapturePngFiles, AFrameIsWrittenWholeOrNotAtAll) {
@@ -214,6 +254,15 @@ template <class Check> void WithPath(const std::string& path, Check check) {
     setenv("PATH", saved.c_str(), 1);
 }
 
+TEST(CaptureVideo, TheEncodersFfmpegListsAreRead) {
+    const std::string listing = "Encoders:\n V..... = Video\n A..... = Audio\n ------\n"
+                                " V....D libx264              libx264 H.264 / AVC\n"
+                                " VFS... prores_ks            Apple ProRes (iCodec Pro)\n"
+                                " A....D aac                  AAC (Advanced Audio Coding)\n";
+    EXPECT_EQ(ListedEncoders(listing), (std::vector<std::string>{"libx264", "prores_ks", "aac"}));
+    EXPECT_TRUE(ListedEncoders("").empty());
+}
+
 TEST(CaptureVideo, MissingFfmpegOrAnExistingVideoIsReportedBeforeAnythingIsWritten) {
     const test_files::ScratchFolder scratch;
     const std::string& folder = scratch.path;
@@ -262,10 +311,19 @@ TEST(CaptureVideo, AVideoAppearsOnlyWhenFinishedAndNothingIsLeftWhenAbandoned) {
     EXPECT_GT(info.st_size, 0);
 }
 
-// A stand-in for ffmpeg, on PATH as "ffmpeg": a shell script with the given body.
-void StandInFfmpeg(const test_files::ScratchFolder& bin, const std::string& body) {
+// A stand-in for ffmpeg, on PATH as "ffmpeg": a shell script with the given body, which lists
+// `encoders` when asked for them.
+void StandInFfmpeg(const test_files::ScratchFolder& bin, const std::string& body,
+                   const std::string& encoders = "libx264") {
     const std::string path = bin / "ffmpeg";
-    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    std::ofstream(path) << "#!/bin/sh\n"
+                        << "if [ \"$2\" = -encoders ]; then\n"
+                        << "  printf ' V..... = Video\\n ------\\n'\n"
+                        << "  for e in " << encoders
+                        << "; do echo \" V....D $e the encoder\"; done\n"
+                        << "  exit 0\n"
+                        << "fi\n"
+                        << body << "\n";
     chmod(path.c_str(), 0755);
 }
 
@@ -290,6 +348,11 @@ TEST(CaptureVideo, AnEncoderThatWritesNothingOrIsStuckFails) {
             EXPECT_TRUE(scratch.Entries().empty());
         };
         finishFails("exec cat >/dev/null", "ffmpeg ended as if it had finished, but wrote nothing");
+        // An ffmpeg built without the codec's encoder is refused before anything is made.
+        StandInFfmpeg(bin, "exec cat >/dev/null", "libx265 mpeg4");
+        EXPECT_FALSE(MakeFrameWriter(options)->Open(&error));
+        EXPECT_EQ(error, "this ffmpeg cannot write H.264 CRF 18, 4:2:0: it has no libx264 encoder");
+        EXPECT_TRUE(scratch.Entries().empty());
         // It reads everything but does not end when its input does.
         finishFails("cat >/dev/null\nexec sleep 30", "did not finish the video within 0.3 s");
 

@@ -2,6 +2,7 @@
 // frame's clock reads, where the program ends the show, and which presented frames are kept.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "capture/frame_timeline.h"
@@ -180,6 +181,70 @@ TEST(CaptureSchedule, NoLeadInWhereItWouldEndTheShow) {
     const PresentedRun run = Present(schedule, 2);
     EXPECT_EQ(run.drawnAt, (std::vector<DWORD>{0, 118500}));
     EXPECT_EQ(run.kept, (std::vector<bool>{false, true}));
+}
+
+// Sub-frames spread evenly over the interval that ends at the frame's moment, each on the exact
+// clock: at 60 frames a second, 16 sub-frames are the frames of 960 a second.
+TEST(CapturePlans, SubFramesLieEvenlyOverTheIntervalBeforeTheirFrame) {
+    CapturePlan blurred = CapturePlan::Range(FrameRate{60, 1}, 20000000, std::nullopt);
+    blurred.subFrames = 16;
+    const CapturePlan fine = CapturePlan::Range(FrameRate{960, 1}, 19984375, std::nullopt);
+    for (int s = 0; s < 16; ++s) {
+        EXPECT_EQ(blurred.SubFrameMilliseconds(0, s), fine.KeptMilliseconds(uint64_t(s))) << s;
+    }
+    EXPECT_EQ(blurred.KeptMilliseconds(0), 20000u);
+    EXPECT_EQ(blurred.SubFrameMilliseconds(1, 0), 20001u); // 20 s + 1/960 s
+
+    // --at: the same interval before its moment.
+    CapturePlan single = CapturePlan::Single(27500000);
+    single.subFrames = 4;
+    EXPECT_EQ(single.SubFrameMilliseconds(0, 0), 27487u); // 27.5 s - 3/4 of 1/60 s
+    EXPECT_EQ(single.KeptMilliseconds(0), 27500u);
+
+    // The show's first frame has no time before it; only the last sub-frame of its last frame
+    // ends the show (at 60000/1001 that frame is at 118001 ms, and 118000 would end it too).
+    blurred.firstIndex = 0;
+    EXPECT_EQ(blurred.SubFrameMilliseconds(0, 0), 0u);
+    EXPECT_EQ(blurred.SubFrameMilliseconds(0, 15), 0u);
+    CapturePlan last = CapturePlan::Range(FrameRate{60000, 1001}, 118000000, std::nullopt);
+    last.subFrames = 16;
+    EXPECT_EQ(last.SubFrameMilliseconds(0, 14), 117999u);
+    EXPECT_EQ(last.KeptMilliseconds(0), 118001u);
+}
+
+TEST(CaptureSchedule, EachKeptFrameIsCompletedByItsLastSubFrame) {
+    CapturePlan plan = CapturePlan::Range(FrameRate{60, 1}, 10000000, 10020000);
+    plan.subFrames = 3;
+    FrameSchedule schedule(plan);
+    std::vector<DWORD> drawnAt;
+    std::vector<bool> completed;
+    for (int i = 0; i < 8; ++i) {
+        drawnAt.push_back(schedule.ClockMilliseconds());
+        schedule.FramePresented();
+        completed.push_back(schedule.FrameCompleted());
+    }
+    // The start-up frame, the lead-in 1 ms before the first sub-frame, then two frames of three.
+    EXPECT_EQ(drawnAt, (std::vector<DWORD>{0, 9987, 9988, 9994, 10000, 10005, 10011, 10016}));
+    EXPECT_EQ(completed, (std::vector<bool>{false, false, false, false, true, false, false, true}));
+    EXPECT_TRUE(schedule.Complete());
+}
+
+TEST(CapturePlans, JobsShareTheFramesOfARangeUpToTheShowsEnd) {
+    const CapturePlan whole = CapturePlan::Range(FrameRate{60, 1}, 117000000, std::nullopt);
+    std::vector<DWORD> frames;
+    for (int j = 0; j < 3; ++j) {
+        const CapturePlan part = whole.JobPart(j, 3);
+        EXPECT_EQ(part.PlannedFrames(), part.ExpectedFrames());
+        for (uint64_t k = 0; k < part.ExpectedFrames(); ++k) {
+            frames.push_back(part.KeptMilliseconds(k));
+        }
+    }
+    std::sort(frames.begin(), frames.end());
+    ASSERT_EQ(frames.size(), whole.ExpectedFrames());
+    for (uint64_t k = 0; k < frames.size(); ++k) {
+        EXPECT_EQ(frames[k], whole.KeptMilliseconds(k));
+    }
+    EXPECT_EQ(whole.JobPart(1, 3).JobPart(1, 2).KeptMilliseconds(0), whole.KeptMilliseconds(4));
 }
 
 TEST(CaptureSchedule, AnOpenEndedCaptureKeepsEveryFrameTheProgramPresents) {

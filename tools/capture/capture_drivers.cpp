@@ -1,5 +1,6 @@
 #include "capture_drivers.h"
 
+#include <cstdio>
 #include <memory>
 
 #include "platform/d3d/null_device.h"
@@ -31,6 +32,7 @@ CaptureDevice BuildCaptureDevice(DeviceChoice choice) {
     std::string gpuFailure;
     if (choice == DeviceChoice::GPU || choice == DeviceChoice::AUTO) {
         if (std::unique_ptr<host::GlContext> gpu = gl::CreateGpuContext(&gpuFailure)) {
+            result.kind = DeviceChoice::GPU;
             result.name = drivers::DeviceName("GPU: ", gpu->Renderer(), "GPU");
             result.drivers = OneDeviceDriver(drivers::GlDevice(drivers::GlKind::GPU, result.name));
             return result;
@@ -42,6 +44,7 @@ CaptureDevice BuildCaptureDevice(DeviceChoice choice) {
     }
     std::string softwareFailure;
     if (std::unique_ptr<host::GlContext> software = gl::CreateSoftwareContext(&softwareFailure)) {
+        result.kind = DeviceChoice::SOFTWARE;
         result.name = drivers::DeviceName("Software: ", software->Renderer(), "Software");
         result.drivers = OneDeviceDriver(drivers::GlDevice(drivers::GlKind::SOFTWARE, result.name));
         return result;
@@ -51,6 +54,20 @@ CaptureDevice BuildCaptureDevice(DeviceChoice choice) {
         result.failure += " (and no GPU: " + gpuFailure + ")";
     }
     return result;
+}
+
+int ListDevices() {
+    std::string failure;
+    const std::vector<std::string> devices = gl::DescribeEglDevices(&failure);
+    if (!failure.empty()) {
+        std::fprintf(stderr, "lumenfall-capture: %s\n", failure.c_str());
+        return 1;
+    }
+    std::printf("EGL devices: %zu\n", devices.size());
+    for (const std::string& line : devices) {
+        std::printf("%s\n", line.c_str());
+    }
+    return 0;
 }
 
 } // namespace capture

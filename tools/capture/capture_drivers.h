@@ -11,13 +11,17 @@
 namespace capture {
 
 struct CaptureDevice {
-    host::DriverSet drivers; // empty when the device cannot be had
-    std::string name;        // what the device list shows, e.g. "Software: llvmpipe"
-    std::string failure;     // why not, when `drivers` is empty
+    host::DriverSet drivers;                // empty when the device cannot be had
+    DeviceChoice kind = DeviceChoice::NONE; // SOFTWARE, GPU or NONE: what AUTO became
+    std::string name;                       // what the device list shows, e.g. "Software: llvmpipe"
+    std::string failure;                    // why not, when `drivers` is empty
 };
 
 // AUTO takes a GPU when EGL lists one that gives a context, else the software rasteriser. The
 // devices are tried here once, so that a missing one is reported before the program starts.
 CaptureDevice BuildCaptureDevice(DeviceChoice choice);
+
+// --list-devices: EGL's devices on standard output, one a line; 1 when EGL cannot list them.
+int ListDevices();
 
 } // namespace capture

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <set>
 
 #include "lumenfall_version.h"
@@ -101,6 +102,17 @@ struct OptionReader {
     }
 };
 
+// A whole number from 1 to `limit`.
+std::optional<int> ParseCount(const std::string& text, int limit) {
+    if (text.empty() || text.size() > 3 ||
+        !std::all_of(text.begin(), text.end(),
+                     [](unsigned char c) { return std::isdigit(c) != 0; })) {
+        return std::nullopt;
+    }
+    const int count = std::stoi(text);
+    return count >= 1 && count <= limit ? std::optional<int>(count) : std::nullopt;
+}
+
 } // namespace
 
 bool IsOfferedSize(int width, int height) {
@@ -128,9 +140,12 @@ CapturePlan CaptureOptions::Plan() const {
     if (atMicros) {
         CapturePlan plan = CapturePlan::Single(*atMicros);
         plan.rate = rate;
+        plan.subFrames = blur;
         return plan;
     }
-    return CapturePlan::Range(rate, startMicros, endMicros);
+    CapturePlan plan = CapturePlan::Range(rate, startMicros, endMicros);
+    plan.subFrames = blur;
+    return part ? plan.JobPart(part->index, part->count) : plan;
 }
 
 std::string UsageText() {
@@ -166,6 +181,15 @@ Options:
                         larger, the letterbox and text in exact proportion
   --msaa SAMPLES        multisampling: 2, 4 or 8 samples where the device offers them, or off
   --colour DEPTH        32: 32-bit colour targets and textures; mode (default): the mode's
+  --blur N              motion blur: each frame the average of N moments over its interval
+  --jobs N              processes drawing frames at once (default: one per core for software)
+  --list-devices        the EGL devices and what each one draws with, then end
+
+Video (for a video output):
+  --codec CODEC         h264 (.mp4 .mkv .mov), h265, vp9 (.webm), av1, ffv1 (lossless, .mkv),
+                        prores (.mov, for editors), mpeg4 (.avi); by default from the name
+  --crf N               quality, lower is better: h264 18, h265 20, vp9 and av1 30 by default
+  --chroma 420|444      colour detail: 420 (default, plays everywhere) or 444 (every pixel's)
   -y, --overwrite       replace an existing output (a folder's old frame_*.png files go)
   -q, --quiet           no progress bar (there is none when standard error is not a terminal)
   -v, --verbose         the program's debug output on standard error
@@ -192,6 +216,7 @@ Examples:
   lumenfall-capture --look clean --internal 2x -o show.mkv
                                                         1280x960 frames, as lumenfall
                                                         --look clean draws them
+  lumenfall-capture --codec ffv1 -o master.mkv          a lossless master
 )";
 }
 
@@ -224,6 +249,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             return parsed;
         } else if (argument == "--version") {
             parsed.outcome = ParsedCommandLine::Outcome::VERSION;
+            return parsed;
+        } else if (argument == "--list-devices") {
+            parsed.outcome = ParsedCommandLine::Outcome::LIST_DEVICES;
             return parsed;
         } else if (argument == "-y" || argument == "--overwrite") {
             options.overwrite = true;
@@ -342,6 +370,51 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             if (!parsed) {
                 return fail(error);
             }
+        } else if (reader.Value(argument, "--blur", &value) ||
+                   reader.Value(argument, "--jobs", &value)) {
+            const bool isBlur = argument.rfind("--blur", 0) == 0;
+            const char* name = isBlur ? "--blur" : "--jobs";
+            if (repeated(name)) {
+                return fail(Twice(name));
+            }
+            if (!reader.error.empty()) {
+                return fail(reader.error);
+            }
+            const int limit = isBlur ? MAX_BLUR : MAX_JOBS;
+            const std::optional<int> count = ParseCount(value, limit);
+            if (!count) {
+                return fail(std::string(isBlur ? "blur" : "jobs") + " \"" + value + "\": 1 to " +
+                            std::to_string(limit) + (isBlur ? " sub-frames" : " processes"));
+            }
+            (isBlur ? options.blur : options.jobs.emplace()) = *count;
+        } else if (reader.Value(argument, "--codec", &value) ||
+                   reader.Value(argument, "--crf", &value) ||
+                   reader.Value(argument, "--chroma", &value)) {
+            const std::string name = argument.substr(0, argument.find('='));
+            if (repeated(name)) {
+                return fail(Twice(name));
+            }
+            std::string error = reader.error;
+            VideoRequest& request = options.videoRequest;
+            const bool parsed =
+                error.empty() &&
+                (name == "--codec" ? (request.codec = ParseVideoCodec(value, &error)).has_value()
+                 : name == "--crf" ? (request.crf = ParseCrf(value, &error)).has_value()
+                                   : (request.chroma = ParseChroma(value, &error)).has_value());
+            if (!parsed) {
+                return fail(error);
+            }
+        } else if (reader.Value(argument, "--job", &value)) {
+            // Not for users: the tool starts its jobs with it.
+            JobPart part;
+            char end = 0;
+            if (repeated("--job") ||
+                std::sscanf(value.c_str(), "%d/%d%c", &part.index, &part.count, &end) != 2 ||
+                part.count < 1 || part.count > MAX_JOBS || part.index < 0 ||
+                part.index >= part.count) {
+                return fail("--job \"" + value + "\": INDEX/COUNT");
+            }
+            options.part = part;
         } else if (!argument.empty() && argument[0] == '-') {
             return fail("unknown option " + argument + " (see --help)");
         } else {
@@ -358,7 +431,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (noOutput && sawOutput) {
         return fail("--no-output and -o exclude each other");
     }
-    if (noOutput) {
+    if (options.part) {
+        if (noOutput || sawOutput || options.atMicros) {
+            return fail("a job writes its frames to the tool that started it");
+        }
+        options.outputKind = OutputKind::JOB_STREAM;
+    } else if (noOutput) {
         options.outputKind = OutputKind::NONE;
     } else if (!sawOutput) {
         return fail("no output: give -o with a folder, a .png file (with --at) or a video file "
@@ -378,6 +456,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else {
             options.outputKind = OutputKind::PNG_FOLDER;
         }
+    }
+
+    const VideoRequest& request = options.videoRequest;
+    if (options.outputKind != OutputKind::VIDEO && options.outputKind != OutputKind::JOB_STREAM &&
+        (request.codec || request.crf || request.chroma)) {
+        return fail("--codec, --crf and --chroma are for a video output");
+    }
+    if (options.outputKind == OutputKind::VIDEO &&
+        !ResolveVideoFormat(request, options.videoExtension, options.FrameWidth(),
+                            options.FrameHeight(), &options.video, &value)) {
+        return fail(value);
     }
 
     // The frames.

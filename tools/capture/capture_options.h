@@ -10,6 +10,7 @@
 
 #include "frame_timeline.h"
 #include "platform/host/presentation_options.h"
+#include "video_codecs.h"
 
 namespace capture {
 
@@ -18,14 +19,29 @@ enum class OutputKind {
     PNG_FILE,   // one frame (--at) as one PNG file
     VIDEO,      // one video file written by ffmpeg
     NONE,       // --no-output: frames are drawn and counted only
+    JOB_STREAM, // a job of a capture in several processes: raw frames to the tool that runs it
 };
 
 enum class DeviceChoice { AUTO, SOFTWARE, GPU, NONE };
+
+constexpr int MAX_BLUR = 64;
+constexpr int MAX_JOBS = 64;
+
+// One of the processes of a capture in several jobs: it draws every count-th kept frame from
+// the index-th (from 0) and writes them to the descriptor JOB_STREAM_FD for the tool that
+// started it, which joins the jobs' frames in order.
+struct JobPart {
+    int index = 0;
+    int count = 1;
+};
+constexpr int JOB_STREAM_FD = 3;
 
 struct CaptureOptions {
     std::string output;
     OutputKind outputKind = OutputKind::NONE;
     std::string videoExtension; // ".mp4", lower case, for VIDEO
+    VideoRequest videoRequest;  // --codec, --crf, --chroma
+    VideoFormat video;          // for VIDEO: the request completed for the container
     FrameRate rate{60, 1};
     int width = 640;
     int height = 480;
@@ -34,6 +50,11 @@ struct CaptureOptions {
     std::optional<int64_t> endMicros;
     std::optional<int64_t> atMicros;
     DeviceChoice device = DeviceChoice::AUTO;
+    // Sub-frames averaged into each written frame (motion blur); 1 draws each frame once.
+    int blur = 1;
+    // Processes that draw the frames (--jobs); none: as many as help (see capture_jobs.h).
+    std::optional<int> jobs;
+    std::optional<JobPart> part; // set in a job's own process
     bool overwrite = false;
     bool quiet = false;
     bool verbose = false;
@@ -54,7 +75,7 @@ struct CaptureOptions {
 };
 
 struct ParsedCommandLine {
-    enum class Outcome { RUN, HELP, VERSION, ERROR } outcome = Outcome::RUN;
+    enum class Outcome { RUN, HELP, VERSION, LIST_DEVICES, ERROR } outcome = Outcome::RUN;
     CaptureOptions options;
     std::string error; // for ERROR: one line, without the program's name
 };

@@ -13,8 +13,10 @@
 
 #include "capture_drivers.h"
 #include "capture_host.h"
+#include "capture_jobs.h"
 #include "demo/demo_app.h"
 #include "frame_writer.h"
+#include "motion_blur.h"
 #include "platform/host/drivers.h"
 #include "platform/host/presentation.h"
 #include "platform/host/presentation_options.h"
@@ -154,7 +156,7 @@ public:
             return;
         }
         if (schedule_.FramePresented()) {
-            Keep(presented);
+            Keep(presented, schedule_.FrameCompleted());
         }
         progress_.Update(encoders_.Written());
         if (schedule_.Complete() || queue_.Failed() || interrupted != 0 || !problem.empty()) {
@@ -167,7 +169,8 @@ public:
     std::string problem; // a frame that could not be taken
 
 private:
-    void Keep(const host::PresentedFrame& presented) {
+    // A kept frame, or one of its sub-frames (`completed`: the last).
+    void Keep(const host::PresentedFrame& presented, bool completed) {
         if (presented.width != options_.FrameWidth() ||
             presented.height != options_.FrameHeight()) {
             problem = "the program presented a " + std::to_string(presented.width) + "x" +
@@ -176,18 +179,28 @@ private:
                       std::to_string(options_.FrameHeight()) + " capture";
             return;
         }
+        if (options_.blur > 1) {
+            blur_.Add(presented.rgba, presented.width, presented.height, presented.pitch);
+        }
+        if (!completed) {
+            return;
+        }
         Frame* frame = queue_.Acquire(); // waits while the encoders are behind
         if (frame == nullptr) {
             return;
         }
         frame->number = schedule_.KeptFrames();
-        frame->width = presented.width;
-        frame->height = presented.height;
-        const size_t rowBytes = size_t(presented.width) * 4;
-        frame->rgba.resize(rowBytes * size_t(presented.height));
-        for (int y = 0; y < presented.height; ++y) {
-            std::memcpy(frame->rgba.data() + size_t(y) * rowBytes,
-                        presented.rgba + size_t(y) * size_t(presented.pitch), rowBytes);
+        if (options_.blur > 1) {
+            blur_.TakeAverage(frame);
+        } else {
+            frame->width = presented.width;
+            frame->height = presented.height;
+            const size_t rowBytes = size_t(presented.width) * 4;
+            frame->rgba.resize(rowBytes * size_t(presented.height));
+            for (int y = 0; y < presented.height; ++y) {
+                std::memcpy(frame->rgba.data() + size_t(y) * rowBytes,
+                            presented.rgba + size_t(y) * size_t(presented.pitch), rowBytes);
+            }
         }
         queue_.Submit(frame);
     }
@@ -197,6 +210,7 @@ private:
     const CaptureOptions& options_;
     ProgressBar& progress_;
     const Encoders& encoders_;
+    SubFrameSum blur_;
     bool stopping_ = false;
 };
 
@@ -224,6 +238,29 @@ std::string ProgramFailure(const CaptureHost& host) {
     return debug.empty() ? reason : reason + "; its last debug output:\n" + debug;
 }
 
+// Draws the capture's frames in this process: the program runs here, and its presented frames
+// go to the queue. "" or why the program failed.
+std::string DrawHere(const CaptureOptions& options, CaptureDevice& device, FrameSchedule& schedule,
+                     FrameQueue& queue, ProgressBar& progress, Encoders& encoders,
+                     std::string* problem) {
+    FrameCollector collector(schedule, queue, options, progress, encoders);
+    RegisterCaptureResources();
+    CaptureHost host(schedule, options, std::move(device.drivers));
+    host::SetFrameSink(
+        [&collector](const host::PresentedFrame& frame) { collector.OnPresented(frame); });
+    char commandLine[] = "";
+    WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    host::SetFrameSink(nullptr);
+    encoders.Join();
+    *problem = collector.problem;
+    if (interrupted == 0 && !queue.Failed() && collector.problem.empty() &&
+        (schedule.KeptFrames() == 0 || !host.MessageBoxes().empty() ||
+         !host.DialogProblem().empty())) {
+        return ProgramFailure(host);
+    }
+    return "";
+}
+
 } // namespace
 
 int RunCapture(const CaptureOptions& options) {
@@ -249,39 +286,36 @@ int RunCapture(const CaptureOptions& options) {
     FrameQueue queue(size_t(writer->EncoderThreads()) + SPARE_FRAME_BUFFERS);
     ProgressBar progress(plan.ExpectedFrames(), !options.quiet);
     Encoders encoders(queue, *writer);
-    FrameCollector collector(schedule, queue, options, progress, encoders);
+    const int jobs = JobCount(options, device.kind, AvailableProcessors(), plan.ExpectedFrames());
 
-    std::string failure;
-    {
-        RegisterCaptureResources();
-        CaptureHost host(schedule, options, device.drivers);
-        host::SetFrameSink(
-            [&collector](const host::PresentedFrame& frame) { collector.OnPresented(frame); });
-        char commandLine[] = "";
-        WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-        host::SetFrameSink(nullptr);
+    std::string failure, problem;
+    uint64_t kept = 0;
+    if (jobs > 1) {
+        const JobsOutcome outcome = RunJobs(
+            options, jobs, device.kind, queue, [] { return interrupted != 0; },
+            [&] { progress.Update(encoders.Written()); });
         encoders.Join();
-
-        if (interrupted == 0 && !queue.Failed() && collector.problem.empty() &&
-            (schedule.KeptFrames() == 0 || !host.MessageBoxes().empty() ||
-             !host.DialogProblem().empty())) {
-            failure = ProgramFailure(host);
+        kept = outcome.frames;
+        if (outcome.status == JobsOutcome::Status::FAILED) {
+            failure = outcome.failure;
+        } else if (outcome.status == JobsOutcome::Status::INTERRUPTED && interrupted == 0) {
+            failure = "a job was stopped by a signal";
         }
+    } else {
+        failure = DrawHere(options, device, schedule, queue, progress, encoders, &problem);
+        kept = schedule.KeptFrames();
     }
 
-    const uint64_t kept = schedule.KeptFrames();
     if (interrupted != 0) {
         progress.Clear();
         writer->Abandon();
         Report("interrupted after " + CountOf(encoders.Written(), "frame", "frames"));
         return EXIT_INTERRUPTED;
     }
-    if (queue.Failed() || !collector.problem.empty() || !failure.empty()) {
+    if (queue.Failed() || !problem.empty() || !failure.empty()) {
         progress.Clear();
         writer->Abandon();
-        Report(queue.Failed()               ? queue.FailureReason()
-               : !collector.problem.empty() ? collector.problem
-                                            : failure);
+        Report(queue.Failed() ? queue.FailureReason() : !problem.empty() ? problem : failure);
         return EXIT_FAILED;
     }
     if (!writer->Finish(&error)) {
@@ -293,8 +327,9 @@ int RunCapture(const CaptureOptions& options) {
     if (options.outputKind == OutputKind::NONE) {
         std::printf("%s\n", CountOf(kept, "frame", "frames").c_str());
     } else if (!options.quiet && isatty(2)) {
-        std::fprintf(stderr, "wrote %s on %s\n", writer->Describe(kept).c_str(),
-                     device.name.c_str());
+        std::fprintf(stderr, "wrote %s on %s%s\n", writer->Describe(kept).c_str(),
+                     device.name.c_str(),
+                     jobs > 1 ? (" in " + std::to_string(jobs) + " jobs").c_str() : "");
     }
     return EXIT_DONE;
 }

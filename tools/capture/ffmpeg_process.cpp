@@ -45,6 +45,73 @@ std::string FindOnPath(const std::string& program) {
     return "";
 }
 
+bool ReadProgramOutput(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+                       std::string* output, std::string* error) {
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        *error = std::string("cannot make a pipe: ") + std::strerror(errno);
+        return false;
+    }
+    std::vector<char*> arguments;
+    for (const std::string& argument : argv) {
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    }
+    arguments.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    pid_t pid = -1;
+    const int result =
+        posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, arguments.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    if (result != 0) {
+        close(pipeEnds[0]);
+        *error = "cannot start " + argv[0] + ": " + std::strerror(result);
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool late = false;
+    char buffer[4096];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd readable{pipeEnds[0], POLLIN, 0};
+        const int ready = left.count() > 0 ? poll(&readable, 1, int(left.count())) : 0;
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0) {
+            late = ready == 0;
+            break;
+        }
+        const ssize_t got = read(pipeEnds[0], buffer, sizeof(buffer));
+        if (got == 0 || (got < 0 && errno != EINTR)) {
+            break;
+        }
+        output->append(buffer, size_t(std::max<ssize_t>(got, 0)));
+    }
+    close(pipeEnds[0]);
+    if (late) {
+        kill(pid, SIGKILL);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (late) {
+        *error = argv[0] + " did not answer within " + DescribeSeconds(limit);
+        return false;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        *error = argv[0] + " failed (" +
+                 DescribeStatus(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)) +
+                 ")";
+        return false;
+    }
+    return true;
+}
+
 ChildProcess::~ChildProcess() {
     Kill();
 }

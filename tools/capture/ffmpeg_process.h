@@ -16,6 +16,11 @@ namespace capture {
 // The full path of `program` found on PATH, or "" when it is not there.
 std::string FindOnPath(const std::string& program);
 
+// Runs argv (argv[0] a path) to its end and gives its standard output; false with the reason when
+// it cannot start, fails, or runs longer than `limit` (it is then killed).
+bool ReadProgramOutput(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+                       std::string* output, std::string* error);
+
 class ChildProcess {
 public:
     explicit ChildProcess(std::chrono::milliseconds stallLimit) : stallLimit_(stallLimit) {}

@@ -75,6 +75,18 @@ std::optional<FrameRate> NtscRate(const Fraction& given) {
     return std::nullopt;
 }
 
+// The latest clock reading that does not end the show.
+DWORD LastMillisecondOfShow() {
+    static const DWORD last = [] {
+        DWORD ms = DWORD(SHOW_END_SECONDS) * 1000 + 2;
+        while (ApplicationSeconds(ms) > SHOW_END_SECONDS) {
+            --ms;
+        }
+        return ms;
+    }();
+    return last;
+}
+
 } // namespace
 
 uint64_t FrameRate::Milliseconds(uint64_t index) const {
@@ -211,55 +223,83 @@ CapturePlan CapturePlan::Range(const FrameRate& rate, int64_t startMicros,
 
 CapturePlan CapturePlan::Single(int64_t atMicros) {
     CapturePlan plan;
-    plan.singleMilliseconds = DWORD(atMicros / 1000);
+    plan.singleMicros = atMicros;
     plan.lastIndex = 0;
     return plan;
 }
 
-DWORD CapturePlan::KeptMilliseconds(uint64_t k) const {
-    if (singleMilliseconds) {
-        return *singleMilliseconds;
+CapturePlan CapturePlan::JobPart(int index, int count) const {
+    CapturePlan part = *this;
+    if (singleMicros || count <= 1) {
+        return part;
     }
-    return DWORD(rate.Milliseconds(firstIndex + k));
+    const uint64_t showEnd = ShowEndIndex(rate);
+    part.lastIndex = lastIndex ? std::min(*lastIndex, showEnd) : showEnd;
+    part.firstIndex = firstIndex + uint64_t(index) * stride;
+    part.stride = stride * uint64_t(count);
+    return part;
+}
+
+DWORD CapturePlan::KeptMilliseconds(uint64_t k) const {
+    return SubFrameMilliseconds(k, subFrames - 1);
+}
+
+DWORD CapturePlan::SubFrameMilliseconds(uint64_t k, int s) const {
+    // Sub-frame s of n lies (n - 1 - s) / n of an interval (den / num s) before the frame's
+    // moment. Counted in units of 1 / (num * n) s for a frame's index, and 1 / (num * n * 10^6) s
+    // for the microseconds of --at, nothing is rounded before the milliseconds are taken.
+    using Wide = __int128;
+    const Wide n = subFrames, back = subFrames - 1 - s;
+    Wide top, bottom;
+    if (singleMicros) {
+        top = Wide(*singleMicros) * rate.num * n - back * rate.den * MICROS_PER_SECOND;
+        bottom = Wide(rate.num) * n * 1000;
+    } else {
+        top = (Wide(firstIndex + k * stride) * n - back) * rate.den * 1000;
+        bottom = Wide(rate.num) * n;
+    }
+    const DWORD ms = top <= 0 ? 0 : DWORD(top / bottom);
+    return back > 0 ? std::min(ms, LastMillisecondOfShow()) : ms;
 }
 
 std::optional<uint64_t> CapturePlan::PlannedFrames() const {
-    if (singleMilliseconds) {
+    if (singleMicros) {
         return 1;
     }
     if (!lastIndex) {
         return std::nullopt;
     }
-    return *lastIndex >= firstIndex ? *lastIndex - firstIndex + 1 : 0;
+    return *lastIndex >= firstIndex ? (*lastIndex - firstIndex) / stride + 1 : 0;
 }
 
 uint64_t CapturePlan::ExpectedFrames() const {
-    if (singleMilliseconds) {
+    if (singleMicros) {
         return 1;
     }
     uint64_t last = ShowEndIndex(rate);
     if (lastIndex) {
         last = std::min(last, *lastIndex);
     }
-    return last >= firstIndex ? last - firstIndex + 1 : 0;
+    return last >= firstIndex ? (last - firstIndex) / stride + 1 : 0;
 }
 
 FrameSchedule::FrameSchedule(const CapturePlan& plan) : plan_(plan) {}
 
 void FrameSchedule::MoveToKeptFrame() {
     stage_ = Stage::KEEPING;
-    clock_ = plan_.KeptMilliseconds(kept_);
+    clock_ = plan_.SubFrameMilliseconds(kept_, subFrame_);
 }
 
 bool FrameSchedule::FramePresented() {
+    completed_ = false;
     if (complete_) {
         return false;
     }
     switch (stage_) {
     case Stage::FIRST: {
-        const DWORD first = plan_.KeptMilliseconds(0);
+        const DWORD first = plan_.SubFrameMilliseconds(0, 0);
         if (first == 0) {
-            break; // the start-up frame is the first kept frame
+            break; // the start-up frame is the first kept one
         }
         const DWORD leadIn = first - 1;
         if (ApplicationSeconds(leadIn) > SHOW_END_SECONDS) {
@@ -276,6 +316,12 @@ bool FrameSchedule::FramePresented() {
     case Stage::KEEPING:
         break;
     }
+    if (++subFrame_ < plan_.subFrames) {
+        MoveToKeptFrame();
+        return true;
+    }
+    subFrame_ = 0;
+    completed_ = true;
     ++kept_;
     const std::optional<uint64_t> planned = plan_.PlannedFrames();
     if (planned && kept_ >= *planned) {

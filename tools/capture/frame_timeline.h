@@ -49,20 +49,36 @@ constexpr float SHOW_END_SECONDS = 118.0f;
 // The index of that frame at `rate`: the show's last frame.
 uint64_t ShowEndIndex(const FrameRate& rate);
 
-// Which frames a capture keeps: a run of the rate's frames, or one frame at a chosen moment.
+// Which frames a capture keeps: a run of the rate's frames (or every stride-th of them, for one
+// job of several), or one frame at a chosen moment.
+//
+// With motion blur each kept frame is drawn as several sub-frames spread evenly over the frame
+// interval that ends at its moment, the last one at the moment itself: sub-frame s of n of the
+// frame at time t lies at t - (n - 1 - s) / n of an interval, each on the exact clock. The
+// interval ends at the frame's moment rather than starting there so that the show's last frame
+// still ends the show and the first, at 0 s, stands still (there is no time before it; its
+// sub-frames are all drawn at 0). Only a frame's last sub-frame may end the show: an earlier
+// one that would (within a millisecond of the end) is held just before it.
 struct CapturePlan {
     FrameRate rate;
     uint64_t firstIndex = 0;
-    std::optional<uint64_t> lastIndex;       // inclusive; none: until the program ends the show
-    std::optional<DWORD> singleMilliseconds; // --at: the one frame, at these milliseconds
+    std::optional<uint64_t> lastIndex;   // inclusive; none: until the program ends the show
+    std::optional<int64_t> singleMicros; // --at: the one frame, at this moment
+    uint64_t stride = 1;                 // keep every stride-th frame from firstIndex
+    int subFrames = 1;                   // drawn and averaged for each kept frame
 
     // Frames from --start (inclusive) to --end (exclusive) at `rate`.
     static CapturePlan Range(const FrameRate& rate, int64_t startMicros,
                              std::optional<int64_t> endMicros);
     static CapturePlan Single(int64_t atMicros);
+    // The part of a range plan that job `index` of `count` draws: its every count-th frame from
+    // the index-th, ending with the show's last frame at the latest. Empty when there is none.
+    CapturePlan JobPart(int index, int count) const;
 
-    // The clock's milliseconds for the k-th kept frame (k from 0).
+    // The clock's milliseconds for the k-th kept frame (k from 0): its last sub-frame's.
     DWORD KeptMilliseconds(uint64_t k) const;
+    // The clock's milliseconds for sub-frame s (from 0) of the k-th kept frame.
+    DWORD SubFrameMilliseconds(uint64_t k, int s) const;
     // Frames asked for; none when the capture runs until the program ends the show.
     std::optional<uint64_t> PlannedFrames() const;
     // How many frames the capture will keep when the program ends the show as predicted; 0 when
@@ -85,9 +101,13 @@ public:
 
     DWORD ClockMilliseconds() const { return clock_; }
 
-    // Called after each presented frame. Answers whether that frame is kept, and moves the clock
-    // to the next frame. Frames presented after the plan is complete are not kept.
+    // Called after each presented frame. Answers whether that frame is kept (as a kept frame or
+    // one of its sub-frames), and moves the clock to the next frame. Frames presented after the
+    // plan is complete are not kept.
     bool FramePresented();
+    // The frame just presented was the last sub-frame of a kept frame (with one sub-frame, any
+    // kept frame): the kept frame is whole.
+    bool FrameCompleted() const { return completed_; }
     // All planned frames are kept (the program should be asked to stop).
     bool Complete() const { return complete_; }
     uint64_t KeptFrames() const { return kept_; }
@@ -100,6 +120,8 @@ private:
     Stage stage_ = Stage::FIRST;
     DWORD clock_ = 0;
     uint64_t kept_ = 0;
+    int subFrame_ = 0;
+    bool completed_ = false;
     bool complete_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "capture_drivers.h"
 #include "capture_options.h"
 #include "capture_session.h"
 
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
     case capture::ParsedCommandLine::Outcome::VERSION:
         std::fputs(capture::VersionText().c_str(), stdout);
         return 0;
+    case capture::ParsedCommandLine::Outcome::LIST_DEVICES:
+        return capture::ListDevices();
     case capture::ParsedCommandLine::Outcome::ERROR:
         std::fprintf(stderr, "lumenfall-capture: %s\n", parsed.error.c_str());
         return 2;

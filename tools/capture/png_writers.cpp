@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "frame_writer.h"
+#include "job_stream.h"
 #include "output_files.h"
 #include "png_output.h"
 #include "progress_bar.h"
@@ -186,6 +187,8 @@ std::unique_ptr<FrameWriter> MakeFrameWriter(const CaptureOptions& options) {
                                                FilterForDepth(options.PictureDepth()));
     case OutputKind::VIDEO:
         return MakeVideoWriter(options);
+    case OutputKind::JOB_STREAM:
+        return MakeJobStreamWriter();
     case OutputKind::NONE:
         break;
     }

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -11,36 +13,46 @@
 #include "frame_writer.h"
 #include "output_files.h"
 #include "progress_bar.h"
+#include "video_codecs.h"
 
 namespace capture {
 
 namespace {
 
-// Codecs by container. H.264 at a high quality (constant rate factor 18) with a fast preset:
-// the show's flat colours and slow motion compress well without a slow search, and the
-// encoder's time is taken from the rasteriser's two cores.
-std::vector<std::string> CodecArguments(const std::string& extension) {
-    if (extension == ".webm") {
-        return {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8",        "-row-mt",
-                "1",    "-crf",       "30",        "-b:v",     "0",         "-pix_fmt", "yuv420p"};
+// How long "ffmpeg -encoders" may take: it only lists what it was built with.
+constexpr std::chrono::seconds ENCODER_LIST_LIMIT{20};
+
+// The first of the format's encoders that this ffmpeg has, or "" with the reason.
+std::string ChooseEncoder(const std::string& ffmpeg, const VideoFormat& format,
+                          std::string* error) {
+    std::string listing;
+    if (!ReadProgramOutput({ffmpeg, "-hide_banner", "-encoders"}, ENCODER_LIST_LIMIT, &listing,
+                           error)) {
+        *error = "cannot ask ffmpeg for its encoders: " + *error;
+        return "";
     }
-    if (extension == ".avi") {
-        return {"-c:v", "mpeg4", "-q:v", "2", "-pix_fmt", "yuv420p"};
+    const std::vector<std::string> listed = ListedEncoders(listing);
+    const std::vector<std::string> candidates = EncoderCandidates(format);
+    for (const std::string& candidate : candidates) {
+        if (std::find(listed.begin(), listed.end(), candidate) != listed.end()) {
+            return candidate;
+        }
     }
-    std::vector<std::string> h264 = {"-c:v", "libx264", "-preset",  "veryfast",
-                                     "-crf", "18",      "-pix_fmt", "yuv420p"};
-    if (extension == ".mp4" || extension == ".mov") {
-        h264.insert(h264.end(), {"-movflags", "+faststart"}); // playable while it downloads
+    std::string names;
+    for (const std::string& candidate : candidates) {
+        names += (names.empty() ? "" : " or ") + candidate;
     }
-    return h264;
+    *error = "this ffmpeg cannot write " + DescribeVideoFormat(format) + ": it has no " + names +
+             " encoder";
+    return "";
 }
 
 class VideoWriter final : public FrameWriter {
 public:
     explicit VideoWriter(const CaptureOptions& options)
-        : path_(options.output), extension_(options.videoExtension), overwrite_(options.overwrite),
-          width_(options.FrameWidth()), height_(options.FrameHeight()), rate_(options.rate),
-          ffmpeg_(options.encoderStallLimit) {}
+        : path_(options.output), extension_(options.videoExtension), format_(options.video),
+          overwrite_(options.overwrite), width_(options.FrameWidth()),
+          height_(options.FrameHeight()), rate_(options.rate), ffmpeg_(options.encoderStallLimit) {}
 
     ~VideoWriter() override {
         if (!temporary_.empty()) {
@@ -61,6 +73,10 @@ public:
         }
         if (PathExists(path_) && !overwrite_) {
             *error = "output " + path_ + " exists; give -y to replace it";
+            return false;
+        }
+        const std::string encoder = ChooseEncoder(ffmpeg, format_, error);
+        if (encoder.empty()) {
             return false;
         }
         int fd = -1;
@@ -87,7 +103,7 @@ public:
                                          "-i",
                                          "pipe:0",
                                          "-an"};
-        for (const std::string& argument : CodecArguments(extension_)) {
+        for (const std::string& argument : EncoderArguments(format_, encoder, extension_)) {
             argv.push_back(argument);
         }
         argv.insert(argv.end(), {"-y", temporary_});
@@ -153,7 +169,8 @@ public:
 
     int EncoderThreads() const override { return 1; } // frames go to ffmpeg in order
     std::string Describe(uint64_t frames) const override {
-        return path_ + " (" + CountOf(frames, "frame", "frames") + ")";
+        return path_ + " (" + CountOf(frames, "frame", "frames") + ", " +
+               DescribeVideoFormat(format_) + ")";
     }
 
 private:
@@ -164,6 +181,7 @@ private:
 
     std::string path_;
     std::string extension_;
+    VideoFormat format_;
     bool overwrite_;
     int width_;
     int height_;

@@ -41,4 +41,39 @@ std::unique_ptr<host::GlContext> CreateGpuContext(std::string* failure) {
     return nullptr;
 }
 
+std::vector<std::string> DescribeEglDevices(std::string* failure) {
+    failure->clear();
+    const std::vector<EGLDeviceEXT> devices = ListEglDevices(failure);
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < devices.size(); ++i) {
+        EGLDeviceEXT device = devices[i];
+        std::string line =
+            std::to_string(i + 1) + ": " + (IsSoftwareEglDevice(device) ? "software" : "GPU");
+        if (HasEglExtension(eglQueryDeviceStringEXT(device, EGL_EXTENSIONS),
+                            "EGL_EXT_device_drm")) {
+            if (const char* node = eglQueryDeviceStringEXT(device, EGL_DRM_DEVICE_FILE_EXT)) {
+                line += std::string(" ") + node;
+            }
+        }
+        std::string why;
+        EGLDisplay display = eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, device, nullptr);
+        EGLint major = 0, minor = 0;
+        EGLContext context = EGL_NO_CONTEXT;
+        if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) {
+            why = "its EGL display cannot be initialised";
+        } else if ((context = CreateSurfacelessContext(display, &why)) != EGL_NO_CONTEXT) {
+            SurfacelessContext owner(display, context);
+            if (owner.MakeCurrent()) {
+                const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+                line +=
+                    ": " + CurrentRenderer() + ", OpenGL " + (version != nullptr ? version : "?");
+            } else {
+                why = "its context cannot be made current";
+            }
+        }
+        lines.push_back(why.empty() ? line : line + ": cannot draw: " + why);
+    }
+    return lines;
+}
+
 } // namespace gl

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gl/context.h"
 
@@ -12,5 +13,11 @@ namespace gl {
 
 // Null (with a reason) when EGL lists no GPU device or none of them gives a 3.3 core context.
 std::unique_ptr<host::GlContext> CreateGpuContext(std::string* failure);
+
+// One line for each device EGL lists, in its order: GPU or software, its DRM node where EGL
+// names one, and what a 3.3 core context on it reports (renderer and version), or why none can
+// be made. Empty with the reason when EGL cannot list devices. For finding out, on a machine
+// with a GPU, what the capture tool's device choice has to go by.
+std::vector<std::string> DescribeEglDevices(std::string* failure);
 
 } // namespace gl
