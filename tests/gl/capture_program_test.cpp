@@ -103,6 +103,16 @@ bool HaveFfmpeg() {
     return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
 }
 
+// The video's frames picked by `select` (an ffmpeg select expression) as PNG files named by
+// `pattern`. The conversion to RGB follows the video's colour tags; the tags are then dropped,
+// since a PNG carrying the BT.709 transfer gets a gAMA chunk that libpng's reader would apply.
+void DecodeFrames(const std::string& video, const std::string& select, const std::string& pattern) {
+    std::system(("ffmpeg -v error -i " + Quote(video) + " -vf 'select=" + select +
+                 ",format=rgb24,setparams=color_trc=unknown:color_primaries=unknown' -vsync 0 -y " +
+                 Quote(pattern))
+                    .c_str());
+}
+
 // ---- Pictures -----------------------------------------------------------------------------------
 
 // The scene tests' reference pictures (tests/data/scenes, 640 x 480 x 16 frames at half size) and
@@ -267,9 +277,7 @@ TEST(CaptureProgram, TheWholeShowAsAVideoPlaysBackItsFrames) {
         select +=
             std::string(select.empty() ? "" : "+") + "eq(n\\," + std::to_string(moment.index) + ")";
     }
-    std::system(("ffmpeg -v error -i " + Quote(scratch / "show.mp4") + " -vf 'select=" + select +
-                 "' -vsync 0 -y " + Quote(scratch / "decoded_%d.png"))
-                    .c_str());
+    DecodeFrames(scratch / "show.mp4", select, scratch / "decoded_%d.png");
     std::vector<std::vector<BYTE>> alone;
     for (size_t i = 0; i < std::size(moments); ++i) {
         SCOPED_TRACE(moments[i].at);
@@ -322,9 +330,7 @@ TEST(CaptureProgram, EachCodecsVideoDecodesToItsFramesAndSize) {
 
     // The lossless master holds the frames exactly.
     ASSERT_EQ(Capture(scratch, {"--at", "20.05", "-o", "alone.png"}).status, 0);
-    std::system(("ffmpeg -v error -i " + Quote(scratch / "e.mkv") +
-                 " -vf 'select=eq(n\\,3)' -vsync 0 -y " + Quote(scratch / "lossless.png"))
-                    .c_str());
+    DecodeFrames(scratch / "e.mkv", "eq(n\\,3)", scratch / "lossless.png");
     EXPECT_EQ(Pixels(scratch / "lossless.png"), Pixels(scratch / "alone.png"));
 }
 
