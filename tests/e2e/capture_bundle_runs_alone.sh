@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The GPU check's bundle, made outside the build tree and run where Debian's SDL2, libpng, epoxy
-# and GL loaders cannot be found (each bound over by an empty file in a private mount space): the
+# and GL loaders cannot be found (each bound over by an empty file in a private mount space; a
+# GPU machine may have no libGL at all, and epoxy then finds GL in the bundle's libOpenGL): the
 # software device's pictures match the bundle's own references, and the timing runs. A machine
 # with a GPU runs the same script with --device gpu.
 set -euo pipefail
@@ -19,7 +20,8 @@ bash "$here/tools/capture/bundle/make_bundle.sh" "$bin/.." "$bundle/capture" --s
 
 cat >"$out/hidden.sh" <<HIDDEN
 set -e
-for soname in libSDL2-2.0.so.0 libpng16.so.16 libepoxy.so.0 libEGL.so.1 libOpenGL.so.0; do
+for soname in libSDL2-2.0.so.0 libpng16.so.16 libepoxy.so.0 libEGL.so.1 libOpenGL.so.0 \\
+    libGL.so.1 libGLX.so.0; do
     real=\$(ldconfig -p | awk -v n=\$soname '\$1 == n && /x86-64/ { print \$NF; exit }')
     [ -n "\$real" ] && mount --bind /dev/null "\$(readlink -f "\$real")"
 done
