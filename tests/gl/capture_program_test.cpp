@@ -435,40 +435,125 @@ std::vector<pid_t> ChildrenOf(pid_t parent) {
     return children;
 }
 
+// Starts the capture tool with `arguments` in a process group of its own, as a shell starts a
+// command (a terminal's Ctrl-C reaches the whole group: the tool, its jobs and ffmpeg), with
+// `path` before the PATH when given, and with SIGHUP ignored when `nohup`.
+pid_t StartCapture(const std::vector<std::string>& arguments, const std::string& path = "",
+                   bool nohup = false) {
+    std::vector<std::string> argv = {CAPTURE};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<char*> pointers;
+    for (std::string& argument : argv) {
+        pointers.push_back(argument.data());
+    }
+    pointers.push_back(nullptr);
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        variables.emplace_back(*variable);
+        if (!path.empty() && variables.back().rfind("PATH=", 0) == 0) {
+            variables.back().insert(5, path + ":");
+        }
+    }
+    std::vector<char*> environment;
+    for (std::string& variable : variables) {
+        environment.push_back(variable.data());
+    }
+    environment.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    // An ignored signal stays ignored across exec, as nohup relies on.
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGHUP, nohup ? &ignore : nullptr, &previous);
+    pid_t pid = -1;
+    const int result = posix_spawn(&pid, CAPTURE.c_str(), nullptr, &attributes, pointers.data(),
+                                   environment.data());
+    sigaction(SIGHUP, &previous, nullptr);
+    posix_spawnattr_destroy(&attributes);
+    EXPECT_EQ(result, 0);
+    return result == 0 ? pid : -1;
+}
+
+// Waits for the capture started as `pid` to end within `limit`; one that does not is killed with
+// its whole group, so that a failing test does not hang.
+bool EndsWithin(pid_t pid, std::chrono::seconds limit, int* status) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid, status, WNOHANG) == pid) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(-pid, SIGKILL);
+    waitpid(pid, status, 0);
+    return false;
+}
+
+// Waits up to a minute for something to appear in the folder (a video's temporary file).
+bool SomethingAppears(const ScratchFolder& scratch) {
+    for (int i = 0; i < 1200 && scratch.Entries().empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return !scratch.Entries().empty();
+}
+
 // Ctrl-C, a request to stop, a closed terminal and the quit key alike: at once, while the device
-// starts (the tool handles them before it makes anything), and while jobs draw.
+// starts (the tool handles them before it makes anything), as the jobs start and while they
+// draw; sent to the tool alone, or to its whole process group as a terminal's Ctrl-C is (ffmpeg
+// and the jobs then fail under the tool, which must still say it was interrupted). Nothing is
+// left: no file, no job, and the signal is obeyed well before the capture would have ended.
 TEST(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
     if (!HaveFfmpeg()) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
+    // An encoder far slower than the drawing (about a frame a second): the tool waits on it
+    // nearly all the time, the jobs' frames always ready, which is when a signal is easiest to
+    // overlook.
+    const ScratchFolder slowBin;
+    std::ofstream(slowBin / "ffmpeg")
+        << "#!/bin/sh\n"
+        << "[ \"$2\" = -encoders ] && exec printf ' V..... = Video\\n ------\\n V....D libx264 x\\n'\n"
+        << "while [ \"$(head -c 65536 | wc -c)\" -gt 0 ]; do sleep 0.07; done\n";
+    chmod((slowBin / "ffmpeg").c_str(), 0755);
+
+    enum class When { AT_ONCE, JOBS_STARTED, JOBS_DRAWING };
     struct Case {
         int signal;
         int jobs;
+        When when;
+        bool group;
+        bool slowEncoder;
     };
-    for (const Case c :
-         {Case{SIGINT, 1}, Case{SIGTERM, 1}, Case{SIGHUP, 1}, Case{SIGQUIT, 1}, Case{SIGTERM, 2}}) {
-        SCOPED_TRACE(std::string(strsignal(c.signal)) + ", jobs " + std::to_string(c.jobs));
+    const Case cases[] = {
+        {SIGINT, 1, When::AT_ONCE, false, false},
+        {SIGTERM, 1, When::AT_ONCE, false, false},
+        {SIGHUP, 1, When::AT_ONCE, false, false},
+        {SIGQUIT, 1, When::AT_ONCE, false, false},
+        {SIGINT, 1, When::AT_ONCE, true, false},
+        {SIGTERM, 2, When::AT_ONCE, false, false},
+        {SIGTERM, 2, When::JOBS_STARTED, false, false},
+        {SIGTERM, 2, When::JOBS_DRAWING, false, false},
+        {SIGTERM, 2, When::JOBS_DRAWING, false, true},
+        {SIGINT, 2, When::AT_ONCE, true, false},
+        {SIGINT, 2, When::JOBS_DRAWING, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(strsignal(c.signal)) + ", jobs " + std::to_string(c.jobs) +
+                     ", moment " + std::to_string(int(c.when)) + (c.group ? ", group" : "") +
+                     (c.slowEncoder ? ", slow encoder" : ""));
         ScratchFolder scratch;
-        std::vector<std::string> argv = {CAPTURE,  "-q",
-                                         "--end",  "60",
-                                         "--jobs", std::to_string(c.jobs),
-                                         "-o",     scratch / "long.mp4"};
-        std::vector<char*> pointers;
-        for (std::string& argument : argv) {
-            pointers.push_back(argument.data());
-        }
-        pointers.push_back(nullptr);
-        pid_t pid = -1;
-        ASSERT_EQ(posix_spawn(&pid, CAPTURE.c_str(), nullptr, nullptr, pointers.data(), environ),
-                  0);
+        const pid_t pid = StartCapture(
+            {"-q", "--end", "60", "--jobs", std::to_string(c.jobs), "-o", scratch / "long.mp4"},
+            c.slowEncoder ? slowBin.path : "");
+        ASSERT_GT(pid, 0);
         // The video's temporary file is made after the handlers are in place: from then on a
         // signal must end the capture cleanly, whatever it is doing.
-        for (int i = 0; i < 1200 && scratch.Entries().empty(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        ASSERT_FALSE(scratch.Entries().empty()) << "no temporary video within a minute";
+        ASSERT_TRUE(SomethingAppears(scratch)) << "no temporary video within a minute";
         std::vector<pid_t> jobs;
-        for (int i = 0; c.jobs > 1 && i < 1200; ++i) {
+        for (int i = 0; c.when != When::AT_ONCE && i < 1200; ++i) {
             for (pid_t child : ChildrenOf(pid)) {
                 if (ReadFile("/proc/" + std::to_string(child) + "/cmdline").find("--job") !=
                     std::string::npos) {
@@ -481,16 +566,45 @@ TEST(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
             jobs.clear();
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        kill(pid, c.signal);
+        if (c.when == When::JOBS_DRAWING) {
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+        }
+        kill(c.group ? -pid : pid, c.signal);
+        // Sixty seconds of the show take far longer than this on two processors.
         int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(EndsWithin(pid, std::chrono::seconds(20), &status));
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 130);
         EXPECT_TRUE(scratch.Entries().empty()) << scratch.Entries().front();
         for (pid_t job : jobs) {
             EXPECT_NE(kill(job, 0), 0) << "job " << job << " still runs";
         }
+        // The stand-in encoder's own children (a shell's head and sleep) end a moment after it.
+        for (int i = 0; i < 100 && kill(-pid, 0) == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_NE(kill(-pid, 0), 0) << "a process of the capture's group still runs";
     }
+}
+
+// Started with its hangup signal ignored (nohup), the tool leaves it so: a closed terminal does
+// not end a capture meant to outlive it.
+TEST(CaptureProgram, AHangupIgnoredFromTheStartStaysIgnored) {
+    if (!HaveFfmpeg()) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    ScratchFolder scratch;
+    const pid_t pid = StartCapture(
+        {"-q", "--start", "20", "--end", "20.5", "--jobs", "1", "-o", scratch / "kept.mp4"}, "",
+        true);
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(SomethingAppears(scratch)) << "no temporary video within a minute";
+    kill(pid, SIGHUP);
+    int status = 0;
+    ASSERT_TRUE(EndsWithin(pid, std::chrono::seconds(60), &status));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"kept.mp4"});
 }
 
 // Names the file system takes, up to its limit, though the hidden name the video grows under is

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "capture/frame_writer.h"
 #include "capture/motion_blur.h"
 #include "capture/png_output.h"
+#include "capture/stop_signals.h"
 #include "capture/video_codecs.h"
 #include "support/scratch_folder.h"
 
@@ -369,6 +371,38 @@ TEST(CaptureVideo, AnEncoderThatWritesNothingOrIsStuckFails) {
             << error;
         deaf->Abandon();
         EXPECT_TRUE(scratch.Entries().empty());
+    });
+}
+
+// A stop signal does not wait for the encoder, however long the stall limit: neither for one
+// that takes no more frames nor for one that does not end; and nothing is left.
+TEST(CaptureVideo, AStopSignalEndsTheWaitForTheEncoder) {
+    const test_files::ScratchFolder scratch, bin;
+    CaptureOptions options = VideoOutput(scratch / "show.mp4", false);
+    options.encoderStallLimit = std::chrono::minutes(1);
+    WithPath(bin.path + ":/usr/bin:/bin", [&] {
+        for (const bool reads : {false, true}) {
+            SCOPED_TRACE(reads ? "reads, never ends" : "reads nothing");
+            StandInFfmpeg(bin, reads ? "cat >/dev/null\nexec sleep 30" : "exec sleep 30");
+            const StopSignals signals;
+            std::unique_ptr<FrameWriter> writer = MakeFrameWriter(options);
+            std::string error;
+            ASSERT_TRUE(writer->Open(&error)) << error;
+            ASSERT_FALSE(StopRequested());
+            raise(SIGTERM);
+            ASSERT_TRUE(StopRequested());
+            const auto begin = std::chrono::steady_clock::now();
+            bool finished = true;
+            for (uint64_t n = 1; n <= 100 && finished; ++n) {
+                finished = writer->Write(Gradient(64, 48, n), &error);
+            }
+            finished = finished && writer->Finish(&error);
+            EXPECT_FALSE(finished);
+            EXPECT_NE(error.find("interrupted"), std::string::npos) << error;
+            EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
+            writer->Abandon();
+            EXPECT_TRUE(scratch.Entries().empty());
+        }
     });
 }
 

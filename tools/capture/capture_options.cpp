@@ -205,7 +205,8 @@ Exit status:
   1                     the capture failed
   2                     bad command line
   130                   interrupted (Ctrl-C, SIGTERM, SIGHUP or SIGQUIT); the unfinished
-                        output is removed
+                        output is removed (a signal ignored at the start, as under nohup,
+                        stays ignored)
 
 Examples:
   lumenfall-capture -o lumenfall.mp4                    the whole show, 640x480, 60 fps

@@ -3,10 +3,8 @@
 #include <atomic>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +21,7 @@
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 #include "progress_bar.h"
+#include "stop_signals.h"
 #include "texture/texture_store.h"
 
 namespace capture {
@@ -36,44 +35,6 @@ constexpr int EXIT_INTERRUPTED = 130;
 // encoders are busy, and a short queue smooths the scenes' changing cost.
 constexpr size_t SPARE_FRAME_BUFFERS = 2;
 constexpr const char* FILE_NOT_FOUND = "File not found.";
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) {
-    interrupted = 1;
-}
-
-// Ctrl-C, a request to stop, a closed terminal and Ctrl-\ all end the capture cleanly (the
-// partial video is removed); a dead ffmpeg shows up as a failed write rather than killing the
-// tool.
-constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-class SignalGuard {
-public:
-    SignalGuard() {
-        interrupted = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        for (size_t i = 0; i < std::size(STOP_SIGNALS); ++i) {
-            sigaction(STOP_SIGNALS[i], &action, &previousStop_[i]);
-        }
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGPIPE, &ignore, &previousPipe_);
-    }
-    ~SignalGuard() {
-        for (size_t i = 0; i < std::size(STOP_SIGNALS); ++i) {
-            sigaction(STOP_SIGNALS[i], &previousStop_[i], nullptr);
-        }
-        sigaction(SIGPIPE, &previousPipe_, nullptr);
-    }
-
-private:
-    struct sigaction previousStop_[std::size(STOP_SIGNALS)]{};
-    struct sigaction previousPipe_ {};
-};
 
 void Report(const std::string& message) {
     std::fprintf(stderr, "lumenfall-capture: %s\n", message.c_str());
@@ -100,6 +61,19 @@ std::string MediaFolder() {
         c = c == '\\' ? '/' : c;
     }
     return path.empty() ? "(no media folder in the registry)" : path;
+}
+
+// Ends a capture that cannot finish: its incomplete output is removed. A stop signal that came
+// meanwhile is the reason, whatever failed after it: Ctrl-C reaches ffmpeg and the jobs too, and
+// their failure is its doing.
+int EndEarly(FrameWriter& writer, const std::string& failure, uint64_t written) {
+    writer.Abandon();
+    if (StopRequested()) {
+        Report("interrupted after " + CountOf(written, "frame", "frames"));
+        return EXIT_INTERRUPTED;
+    }
+    Report(failure);
+    return EXIT_FAILED;
 }
 
 // Runs the encoders: each takes frames from the queue until it closes.
@@ -159,7 +133,7 @@ public:
             Keep(presented, schedule_.FrameCompleted());
         }
         progress_.Update(encoders_.Written());
-        if (schedule_.Complete() || queue_.Failed() || interrupted != 0 || !problem.empty()) {
+        if (schedule_.Complete() || queue_.Failed() || StopRequested() || !problem.empty()) {
             // As Escape would: the window closes and the program ends through WM_DESTROY.
             stopping_ = true;
             PostMessageA(presented.window, WM_CLOSE, 0, 0);
@@ -253,7 +227,7 @@ std::string DrawHere(const CaptureOptions& options, CaptureDevice& device, Frame
     host::SetFrameSink(nullptr);
     encoders.Join();
     *problem = collector.problem;
-    if (interrupted == 0 && !queue.Failed() && collector.problem.empty() &&
+    if (!StopRequested() && !queue.Failed() && collector.problem.empty() &&
         (schedule.KeptFrames() == 0 || !host.MessageBoxes().empty() ||
          !host.DialogProblem().empty())) {
         return ProgramFailure(host);
@@ -265,20 +239,18 @@ std::string DrawHere(const CaptureOptions& options, CaptureDevice& device, Frame
 
 int RunCapture(const CaptureOptions& options) {
     // Before the output exists: a signal while the device starts must not leave it behind.
-    SignalGuard signals;
+    StopSignals signals;
     // Before the device is built: its texture formats follow the options.
     host::SetPresentationOptions(options.presentation);
     std::unique_ptr<FrameWriter> writer = MakeFrameWriter(options);
     std::string error;
     if (!writer->Open(&error)) {
-        Report(error);
-        return EXIT_FAILED;
+        return EndEarly(*writer, error, 0);
     }
     CaptureDevice device = BuildCaptureDevice(options.device);
-    if (device.drivers.empty()) {
-        writer->Abandon();
-        Report(device.failure);
-        return EXIT_FAILED;
+    if (device.drivers.empty() || StopRequested()) {
+        // Stopped while the device started: the program is not started only to be closed.
+        return EndEarly(*writer, device.failure, 0);
     }
 
     const CapturePlan plan = options.Plan();
@@ -292,13 +264,13 @@ int RunCapture(const CaptureOptions& options) {
     uint64_t kept = 0;
     if (jobs > 1) {
         const JobsOutcome outcome = RunJobs(
-            options, jobs, device.kind, queue, [] { return interrupted != 0; },
+            options, jobs, device.kind, queue, [] { return StopRequested(); },
             [&] { progress.Update(encoders.Written()); });
         encoders.Join();
         kept = outcome.frames;
         if (outcome.status == JobsOutcome::Status::FAILED) {
             failure = outcome.failure;
-        } else if (outcome.status == JobsOutcome::Status::INTERRUPTED && interrupted == 0) {
+        } else if (outcome.status == JobsOutcome::Status::INTERRUPTED) {
             failure = "a job was stopped by a signal";
         }
     } else {
@@ -306,22 +278,17 @@ int RunCapture(const CaptureOptions& options) {
         kept = schedule.KeptFrames();
     }
 
-    if (interrupted != 0) {
+    if (StopRequested() || queue.Failed() || !problem.empty() || !failure.empty()) {
         progress.Clear();
-        writer->Abandon();
-        Report("interrupted after " + CountOf(encoders.Written(), "frame", "frames"));
-        return EXIT_INTERRUPTED;
-    }
-    if (queue.Failed() || !problem.empty() || !failure.empty()) {
-        progress.Clear();
-        writer->Abandon();
-        Report(queue.Failed() ? queue.FailureReason() : !problem.empty() ? problem : failure);
-        return EXIT_FAILED;
+        return EndEarly(*writer,
+                        queue.Failed()     ? queue.FailureReason()
+                        : !problem.empty() ? problem
+                                           : failure,
+                        encoders.Written());
     }
     if (!writer->Finish(&error)) {
         progress.Clear();
-        Report(error);
-        return EXIT_FAILED;
+        return EndEarly(*writer, error, encoders.Written());
     }
     progress.Finish(kept);
     if (options.outputKind == OutputKind::NONE) {

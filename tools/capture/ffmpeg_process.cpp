@@ -18,6 +18,13 @@ extern char** environ;
 
 namespace capture {
 
+namespace {
+
+// How often a wait for the child asks whether to stop.
+constexpr std::chrono::milliseconds STOP_CHECK{100};
+
+} // namespace
+
 std::string FindOnPath(const std::string& program) {
     if (program.find('/') != std::string::npos) {
         return access(program.c_str(), X_OK) == 0 ? program : "";
@@ -148,15 +155,25 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, std::string* erro
     return true;
 }
 
+bool ChildProcess::ShouldStop() {
+    stopped_ = stopped_ || (stop_ && stop_());
+    return stopped_;
+}
+
 bool ChildProcess::WaitForRoom(Clock::time_point since) {
     for (;;) {
         const auto left = stallLimit_ - std::chrono::duration_cast<std::chrono::milliseconds>(
                                             Clock::now() - since);
         if (left.count() <= 0) {
+            stuck_ = true;
+            return false;
+        }
+        if (ShouldStop()) {
             return false;
         }
         pollfd input{input_, POLLOUT, 0};
-        const int ready = poll(&input, 1, int(std::min<long long>(left.count(), 1000)));
+        const int ready =
+            poll(&input, 1, int(std::min<long long>(left.count(), STOP_CHECK.count())));
         if (ready > 0) {
             return true; // room, or the child has gone and the write will say so
         }
@@ -177,7 +194,6 @@ bool ChildProcess::Write(const void* data, size_t size) {
             }
             if (errno == EAGAIN) {
                 if (!WaitForRoom(progress)) {
-                    stuck_ = true;
                     Kill();
                     return false;
                 }
@@ -207,8 +223,9 @@ int ChildProcess::Finish() {
         if (ended == pid_ || (ended < 0 && errno != EINTR)) {
             break;
         }
-        if (Clock::now() >= deadline) {
-            stuck_ = true;
+        const bool late = Clock::now() >= deadline;
+        if (late || ShouldStop()) {
+            stuck_ = stuck_ || late;
             kill(pid_, SIGKILL);
             while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
             }

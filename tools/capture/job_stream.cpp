@@ -19,7 +19,7 @@ constexpr char MAGIC[4] = {'L', 'F', 'J', '1'};
 constexpr size_t HEADER_BYTES = 16;
 // Frames are at most 7680 x 4320 (see --size); a header beyond that is not one of ours.
 constexpr uint32_t LARGEST_SIDE = 16384;
-// How often a reader with nothing to read asks whether to stop.
+// How often a reader waiting for a job asks whether to stop.
 constexpr int STOP_CHECK_MS = 100;
 
 void PutWord(uint8_t* at, uint32_t value) {
@@ -95,12 +95,14 @@ bool JobStreamReader::ReadAll(void* data, size_t size, const std::function<bool(
     auto* bytes = static_cast<uint8_t*>(data);
     *got = 0;
     while (*got < size) {
+        // Asked before every read, not only when the stream is idle: jobs that keep sending
+        // would otherwise hold off a stop signal for as long as they draw.
+        if (stop()) {
+            return false;
+        }
         pollfd readable{fd_, POLLIN, 0};
         const int ready = poll(&readable, 1, STOP_CHECK_MS);
         if (ready == 0 || (ready < 0 && errno == EINTR)) {
-            if (stop()) {
-                return false;
-            }
             continue;
         }
         const ssize_t read_now = read(fd_, bytes + *got, size - *got);

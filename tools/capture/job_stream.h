@@ -25,7 +25,7 @@ public:
     enum class Result { FRAME, END, STOPPED, BROKEN };
     // The next frame into `frame` (its size and pixels). END when the stream ends between
     // frames; BROKEN (with the reason) inside one or on a header that is not one; STOPPED when
-    // `stop` says so, which is asked whenever no data has come for a moment.
+    // `stop` says so, which is asked before every read and while no data comes.
     Result Read(Frame* frame, const std::function<bool()>& stop, std::string* error);
 
 private:

@@ -13,6 +13,7 @@
 #include "frame_writer.h"
 #include "output_files.h"
 #include "progress_bar.h"
+#include "stop_signals.h"
 #include "video_codecs.h"
 
 namespace capture {
@@ -52,7 +53,10 @@ public:
     explicit VideoWriter(const CaptureOptions& options)
         : path_(options.output), extension_(options.videoExtension), format_(options.video),
           overwrite_(options.overwrite), width_(options.FrameWidth()),
-          height_(options.FrameHeight()), rate_(options.rate), ffmpeg_(options.encoderStallLimit) {}
+          height_(options.FrameHeight()), rate_(options.rate), ffmpeg_(options.encoderStallLimit) {
+        // A stop signal must not wait for a slow encoder, nor for one finishing a long video.
+        ffmpeg_.StopWhen(StopRequested);
+    }
 
     ~VideoWriter() override {
         if (!temporary_.empty()) {
@@ -128,7 +132,9 @@ public:
             rgb_[i * 3 + 2] = frame.rgba[i * 4 + 2];
         }
         if (!ffmpeg_.Write(rgb_.data(), rgb_.size())) {
-            if (ffmpeg_.Stuck()) {
+            if (ffmpeg_.Stopped()) {
+                *error = "interrupted";
+            } else if (ffmpeg_.Stuck()) {
                 *error = "ffmpeg took no frame for " + DescribeSeconds(ffmpeg_.StallLimit()) +
                          "; it seems stuck and was stopped";
             } else {
@@ -141,7 +147,9 @@ public:
 
     bool Finish(std::string* error) override {
         const int status = ffmpeg_.Finish();
-        if (ffmpeg_.Stuck()) {
+        if (ffmpeg_.Stopped()) {
+            *error = "interrupted while ffmpeg finished the video";
+        } else if (ffmpeg_.Stuck()) {
             *error = "ffmpeg did not finish the video within " +
                      DescribeSeconds(ffmpeg_.StallLimit()) +
                      " of its last frame; it seems stuck and was stopped";
