@@ -11,10 +11,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
 #include "capture/ffmpeg_process.h"
+#include "capture/frame_placement.h"
 #include "capture/frame_queue.h"
 #include "capture/frame_writer.h"
 #include "capture/motion_blur.h"
@@ -144,6 +146,101 @@ TEST(CaptureMotionBlur, TheAverageOfStillSubFramesIsThePictureItself) {
         EXPECT_LE(average.rgba[i], high) << i;
     }
     EXPECT_NE(average.rgba, moving.front().rgba);
+}
+
+// The picture in a frame of another size: a 4:3 picture exactly filling the middle of a wide
+// frame, black and opaque around it; a picture that only fits smaller is averaged down over
+// exactly the pixels each frame pixel covers; one that fits as it is is never enlarged.
+TEST(CaptureFramePlacement, ThePictureFillsTheMiddleAndTheRestIsBlack) {
+    const Frame picture = Gradient(144, 108, 3);
+    Frame frame;
+    frame.width = 192;
+    frame.height = 108;
+    frame.rgba.assign(16, 77); // too small, and not black: all of it is written
+    PutPictureInFrame(picture.rgba.data(), 144, 108, 144 * 4, &frame);
+    ASSERT_EQ(frame.rgba.size(), size_t(192 * 108 * 4));
+    for (int y = 0; y < 108; ++y) {
+        for (int x = 0; x < 192; ++x) {
+            const uint8_t* got = &frame.rgba[(size_t(y) * 192 + size_t(x)) * 4];
+            const bool inside = x >= 24 && x < 168;
+            const uint8_t* want = &picture.rgba[(size_t(y) * 144 + size_t(x - 24)) * 4];
+            for (int c = 0; c < 4; ++c) {
+                ASSERT_EQ(got[c], inside   ? want[c]
+                                  : c == 3 ? 255
+                                           : 0)
+                    << x << "," << y << " channel " << c;
+            }
+        }
+    }
+
+    // Rows `pitch` apart, in a frame taller than wide: black above and below.
+    std::vector<uint8_t> padded(size_t(80) * 60 * 4, 9);
+    for (int y = 0; y < 30; ++y) {
+        std::memcpy(&padded[size_t(y) * 80 * 4], &picture.rgba[size_t(y) * 144 * 4], 40 * 4);
+    }
+    frame.width = 40;
+    frame.height = 50;
+    PutPictureInFrame(padded.data(), 40, 30, 80 * 4, &frame);
+    EXPECT_EQ(PictureArea(40, 30, 40, 50).y, 10);
+    EXPECT_EQ(frame.rgba[(size_t(9) * 40 + 5) * 4 + 1], 0);
+    EXPECT_EQ(std::memcmp(&frame.rgba[size_t(10) * 40 * 4], picture.rgba.data(), 40 * 4), 0);
+    EXPECT_EQ(frame.rgba[(size_t(40) * 40 + 5) * 4 + 1], 0);
+
+    // Smaller than its area: centred as it is.
+    const host::Letterbox small = PictureArea(64, 48, 1920, 1080);
+    EXPECT_EQ(small.width, 64);
+    EXPECT_EQ(small.x, (1920 - 64) / 2);
+    EXPECT_EQ(small.y, (1080 - 48) / 2);
+    const host::Letterbox wide = PictureArea(1440, 1080, 1920, 1080);
+    EXPECT_EQ(wide.x, 240);
+    EXPECT_EQ(wide.width, 1440);
+}
+
+TEST(CaptureFramePlacement, ALargerPictureIsAveragedDownToItsArea) {
+    const Frame picture = Gradient(64, 48, 1);
+    Frame half;
+    half.width = 32;
+    half.height = 24;
+    PutPictureInFrame(picture.rgba.data(), 64, 48, 64 * 4, &half);
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int dy = 0; dy < 2; ++dy) {
+                    for (int dx = 0; dx < 2; ++dx) {
+                        sum += picture.rgba[(size_t(2 * y + dy) * 64 + size_t(2 * x + dx)) * 4 +
+                                            size_t(c)];
+                    }
+                }
+                ASSERT_EQ(half.rgba[(size_t(y) * 32 + size_t(x)) * 4 + size_t(c)], (sum + 2) / 4)
+                    << x << "," << y;
+            }
+        }
+    }
+
+    // By 1.6, in a wider frame: a flat colour stays flat, and a pixel split by the edge of a
+    // dark patch takes the share of it that it covers.
+    std::vector<uint8_t> flat(size_t(64) * 48 * 4, 200);
+    for (size_t i = 0; i < 15 * 4; i += 4) {
+        flat[i] = 0; // red 0 in the first row's first fifteen pixels
+    }
+    Frame frame;
+    frame.width = 60;
+    frame.height = 30;
+    PutPictureInFrame(flat.data(), 64, 48, 64 * 4, &frame);
+    const host::Letterbox area = PictureArea(64, 48, 60, 30);
+    ASSERT_EQ(area.width, 40);
+    ASSERT_EQ(area.x, 10);
+    auto red = [&frame](int x, int y) { return int(frame.rgba[(size_t(y) * 60 + x) * 4]); };
+    EXPECT_EQ(red(9, 0), 0);
+    EXPECT_EQ(frame.rgba[size_t(9) * 4 + 3], 255);
+    EXPECT_EQ(red(10, 0), 75);  // rows 0 to 1.6: dark for 1 of 1.6
+    EXPECT_EQ(red(19, 0), 153); // columns 14.4 to 16: dark for 0.6 x 1 of 1.6 x 1.6
+    EXPECT_EQ(red(20, 0), 200);
+    EXPECT_EQ(red(10, 1), 200);
+    EXPECT_EQ(frame.rgba[(size_t(1) * 60 + 10) * 4 + 1], 200);
+    EXPECT_EQ(red(49, 29), 200);
+    EXPECT_EQ(red(50, 0), 0);
 }
 
 TEST(CapturePngFiles, AFrameIsWrittenWholeOrNotAtAll) {
