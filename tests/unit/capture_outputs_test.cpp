@@ -163,12 +163,11 @@ TEST(CaptureFramePlacement, ThePictureFillsTheMiddleAndTheRestIsBlack) {
         for (int x = 0; x < 192; ++x) {
             const uint8_t* got = &frame.rgba[(size_t(y) * 192 + size_t(x)) * 4];
             const bool inside = x >= 24 && x < 168;
-            const uint8_t* want = &picture.rgba[(size_t(y) * 144 + size_t(x - 24)) * 4];
+            const uint8_t black[4] = {0, 0, 0, 255};
+            const uint8_t* want =
+                inside ? &picture.rgba[(size_t(y) * 144 + size_t(x - 24)) * 4] : black;
             for (int c = 0; c < 4; ++c) {
-                ASSERT_EQ(got[c], inside   ? want[c]
-                                  : c == 3 ? 255
-                                           : 0)
-                    << x << "," << y << " channel " << c;
+                ASSERT_EQ(got[c], want[c]) << x << "," << y << " channel " << c;
             }
         }
     }
