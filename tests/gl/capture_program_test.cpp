@@ -334,6 +334,116 @@ TEST(CaptureProgram, EachCodecsVideoDecodesToItsFramesAndSize) {
     EXPECT_EQ(Pixels(scratch / "lossless.png"), Pixels(scratch / "alone.png"));
 }
 
+// ---- Frames of any size -------------------------------------------------------------------------
+
+// The rows of column `x` where black turns to colour or back, from the top.
+std::vector<int> BlackEdges(const std::vector<BYTE>& rgba, int width, int height, int x) {
+    std::vector<int> edges;
+    bool wasBlack = true;
+    for (int y = 0; y < height; ++y) {
+        const BYTE* pixel = &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4];
+        const bool black = pixel[0] == 0 && pixel[1] == 0 && pixel[2] == 0;
+        if (black != wasBlack) {
+            edges.push_back(y);
+            wasBlack = black;
+        }
+    }
+    return edges;
+}
+
+// A 1920 x 1080 frame holds the 4:3 picture drawn at 1440 x 1080, centred to the pixel, black on
+// both sides; the show's own letterbox lies where it lies in the picture drawn four times the
+// mode's size, in proportion, to within the row that an edge falls in. Where the frame's 4:3 area
+// is a whole multiple of the mode the picture is that internal resolution's exactly, and a frame
+// smaller than the mode holds the mode's picture averaged down, never a smaller drawing.
+TEST(CaptureProgram, AFrameOfAnySizeHoldsThePictureCentred) {
+    ScratchFolder scratch;
+    const struct {
+        const char* file;
+        std::vector<std::string> options;
+    } pictures[] = {{"wide.png", {"--size", "1920x1080"}},  {"fourfold.png", {"--internal", "4x"}},
+                    {"double.png", {"--size", "1280x960"}}, {"twice.png", {"--internal", "2x"}},
+                    {"small.png", {"--size", "320x240"}},   {"mode.png", {}}};
+    for (const auto& picture : pictures) {
+        std::vector<std::string> arguments = {"--at", "20", "-o", picture.file};
+        arguments.insert(arguments.end(), picture.options.begin(), picture.options.end());
+        const Outcome outcome = Capture(scratch, arguments);
+        ASSERT_EQ(outcome.status, 0) << picture.file << ": " << outcome.errors;
+    }
+
+    int width = 0, height = 0;
+    const std::vector<BYTE> wide = Pixels(scratch / "wide.png", &width, &height);
+    ASSERT_EQ(width, 1920);
+    ASSERT_EQ(height, 1080);
+    size_t sideLit = 0, edgeBlack = 0;
+    for (int y = 0; y < 1080; ++y) {
+        for (int x = 0; x < 1920; ++x) {
+            if (x >= 240 && x < 1680) {
+                continue;
+            }
+            const BYTE* pixel = &wide[(size_t(y) * 1920 + size_t(x)) * 4];
+            sideLit += pixel[0] != 0 || pixel[1] != 0 || pixel[2] != 0 ? 1 : 0;
+        }
+        // At 20 s the swarm's blue reaches the picture's left and right edges between the bars.
+        for (const int x : {240, 1679}) {
+            const BYTE* pixel = &wide[(size_t(y) * 1920 + size_t(x)) * 4];
+            edgeBlack += y >= 300 && y < 780 && pixel[2] == 0 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(sideLit, 0u) << "the sides are black";
+    EXPECT_EQ(edgeBlack, 0u) << "the picture reaches columns 240 and 1679";
+
+    int fourWidth = 0, fourHeight = 0;
+    const std::vector<BYTE> fourfold = Pixels(scratch / "fourfold.png", &fourWidth, &fourHeight);
+    ASSERT_EQ(fourHeight, 1920);
+    const std::vector<int> edges = BlackEdges(wide, 1920, 1080, 960);
+    const std::vector<int> fine = BlackEdges(fourfold, fourWidth, fourHeight, 1280);
+    // The bar, the thin line under it, the picture, and the same mirrored at the bottom.
+    ASSERT_EQ(edges.size(), 6u);
+    ASSERT_EQ(fine.size(), edges.size());
+    for (size_t i = 0; i < edges.size(); ++i) {
+        EXPECT_LT(std::abs(edges[i] - fine[i] * 1080.0 / 1920.0), 1.0)
+            << "edge " << i << ": row " << edges[i] << " of 1080, " << fine[i] << " of 1920";
+    }
+
+    EXPECT_EQ(Pixels(scratch / "double.png"), Pixels(scratch / "twice.png"));
+
+    const std::vector<BYTE> mode = Pixels(scratch / "mode.png");
+    const std::vector<BYTE> small = Pixels(scratch / "small.png", &width, &height);
+    ASSERT_EQ(width, 320);
+    ASSERT_EQ(height, 240);
+    size_t off = 0;
+    for (int y = 0; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            for (size_t c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int d = 0; d < 4; ++d) {
+                    sum += mode[(size_t(2 * y + d / 2) * 640 + size_t(2 * x + d % 2)) * 4 + c];
+                }
+                off += small[(size_t(y) * 320 + size_t(x)) * 4 + c] != (sum + 2) / 4 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_EQ(off, 0u);
+
+    // Jobs draw frames of any size as one process does.
+    const std::vector<std::string> stretch = {"--size", "1280x720", "--start",
+                                              "20",     "--end",    "20.05"};
+    for (const char* jobs : {"1", "2"}) {
+        std::vector<std::string> arguments = stretch;
+        arguments.insert(arguments.end(), {"--jobs", jobs, "-o", std::string("jobs") + jobs});
+        ASSERT_EQ(Capture(scratch, arguments).status, 0) << jobs;
+    }
+    const std::vector<std::string> frames = scratch.Entries(scratch / "jobs1");
+    ASSERT_EQ(frames.size(), 3u);
+    for (const std::string& frame : frames) {
+        EXPECT_EQ(Pixels(scratch / ("jobs2/" + frame), &width, &height),
+                  Pixels(scratch / ("jobs1/" + frame)))
+            << frame;
+        EXPECT_EQ(width, 1280);
+    }
+}
+
 // The frames are a function of their time alone: jobs that each draw every other frame give the
 // frames one job draws, across the scene change at 75 s, where the scene of the frame before
 // decides.
@@ -515,7 +625,8 @@ TEST(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
     const ScratchFolder slowBin;
     std::ofstream(slowBin / "ffmpeg")
         << "#!/bin/sh\n"
-        << "[ \"$2\" = -encoders ] && exec printf ' V..... = Video\\n ------\\n V....D libx264 x\\n'\n"
+        << "[ \"$2\" = -encoders ] && exec printf ' V..... = Video\\n ------\\n V....D libx264 "
+           "x\\n'\n"
         << "while [ \"$(head -c 65536 | wc -c)\" -gt 0 ]; do sleep 0.07; done\n";
     chmod((slowBin / "ffmpeg").c_str(), 0755);
 

@@ -2,6 +2,7 @@
 // and that every bad command line is refused with a reason rather than run.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -81,12 +82,44 @@ TEST(CaptureCommandLine, EveryOptionSetsItsValue) {
     EXPECT_EQ(Accepted({"--internal", "2x", "--device", "none", "--no-output"}).FrameWidth(), 640)
         << "nothing is drawn: the mode's memory is presented";
 
+    // A size of the frame's own: the program stays in its mode, and the picture fills the
+    // frame's 4:3 area at native resolution, never smaller than the mode.
+    const CaptureOptions wide = Accepted({"--size", "1920x1080", "-o", "wide.mp4"});
+    EXPECT_EQ(wide.width, 640);
+    EXPECT_EQ(wide.outputWidth, 1920);
+    EXPECT_TRUE(wide.presentation.internal.native);
+    EXPECT_FALSE(wide.presentation.trueColour) << "authentic unless a look says otherwise";
+    EXPECT_EQ(wide.PictureWidth(), 1440);
+    EXPECT_EQ(wide.PictureHeight(), 1080);
+    EXPECT_EQ(wide.FrameWidth(), 1920);
+    EXPECT_EQ(wide.FrameHeight(), 1080);
+    const CaptureOptions tall = Accepted({"--size", "1080x1920", "--look", "clean", "-o", "t"});
+    EXPECT_EQ(tall.PictureWidth(), 1080);
+    EXPECT_EQ(tall.PictureHeight(), 810);
+    EXPECT_EQ(tall.presentation.samples, 4);
+    const CaptureOptions small = Accepted({"--size", "320x240", "-o", "s"});
+    EXPECT_EQ(small.PictureWidth(), 640);
+    EXPECT_EQ(small.FrameWidth(), 320);
+    const CaptureOptions chosen = Accepted({"--size", "3840x2160", "--internal", "2x", "-o", "c"});
+    EXPECT_EQ(chosen.PictureWidth(), 1280) << "an internal resolution given is kept";
+    EXPECT_EQ(chosen.FrameWidth(), 3840);
+    EXPECT_EQ(Accepted({"--size", "1920x1080", "--device", "none", "--no-output"}).PictureWidth(),
+              640);
+
     EXPECT_EQ(ParseCommandLine({"--help"}).outcome, Outcome::HELP);
     EXPECT_EQ(ParseCommandLine({"-o", "x.mp4", "-h"}).outcome, Outcome::HELP);
     EXPECT_EQ(ParseCommandLine({"--version", "--bogus"}).outcome, Outcome::VERSION);
     EXPECT_EQ(VersionText().rfind("lumenfall-capture ", 0), 0u);
-    for (const char* option : {"--fps", "--look", "--internal", "--msaa", "--colour"}) {
-        EXPECT_NE(UsageText().find(std::string("  ") + option), std::string::npos) << option;
+    // Every option has its line, and the text fits a terminal (the manual page is made of it).
+    for (const char* option :
+         {"--fps", "--size", "--look", "--internal", "--msaa", "--colour", "--blur", "--jobs",
+          "--list-devices", "--codec", "--crf", "--chroma", "--no-output"}) {
+        EXPECT_NE(UsageText().find(std::string("\n  ") + option + " "), std::string::npos)
+            << option;
+    }
+    std::istringstream lines(UsageText());
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 80u) << line;
     }
 }
 
@@ -101,7 +134,9 @@ TEST(CaptureCommandLine, BadCommandLinesAreRefusedWithAReason) {
         {{"-o", ""}, "empty"},
         {{"--fps"}, "needs a value"},
         {{"--fps", "0", "-o", "d"}, "frame rate"},
-        {{"--size", "1280x1024", "-o", "d"}, "not a display mode"},
+        {{"--size", "319x240", "-o", "d"}, "a frame from 320x240 to 7680x4320"},
+        {{"--size", "7680x4321", "-o", "d"}, "a frame from 320x240 to 7680x4320"},
+        {{"--size", "1001x750", "-o", "x.mp4"}, "needs an even width and height"},
         {{"--size", "640", "-o", "d"}, "WIDTHxHEIGHT"},
         {{"--size", "640x480x16", "-o", "d"}, "WIDTHxHEIGHT"},
         {{"--depth", "24", "-o", "d"}, "16 or 32"},
@@ -243,6 +278,24 @@ TEST(CaptureCommandLine, AJobDrawsItsShareOfTheSameFrames) {
         }
     }
     EXPECT_EQ(joined.size(), whole.ExpectedFrames());
+
+    // The picture and the frame as the tool resolved them.
+    for (const std::vector<std::string>& given :
+         {std::vector<std::string>{"--size", "1920x1080", "--look", "clean", "--msaa", "8"},
+          std::vector<std::string>{"--size", "3840x2160", "--internal", "2x"},
+          std::vector<std::string>{"--size", "1024x768", "--colour", "32"}}) {
+        std::vector<std::string> arguments = given;
+        arguments.insert(arguments.end(), {"-o", "x.mkv"});
+        const CaptureOptions original = Accepted(arguments);
+        const CaptureOptions job = Accepted(JobArguments(original, {0, 2}, DeviceChoice::SOFTWARE));
+        EXPECT_EQ(job.width, original.width) << given[1];
+        EXPECT_EQ(job.FrameWidth(), original.FrameWidth()) << given[1];
+        EXPECT_EQ(job.FrameHeight(), original.FrameHeight()) << given[1];
+        EXPECT_EQ(job.PictureWidth(), original.PictureWidth()) << given[1];
+        EXPECT_EQ(job.presentation.internal, original.presentation.internal) << given[1];
+        EXPECT_EQ(job.presentation.samples, original.presentation.samples) << given[1];
+        EXPECT_EQ(job.presentation.trueColour, original.presentation.trueColour) << given[1];
+    }
 
     // As many as help: the software rasteriser's cores; one frame is one job.
     EXPECT_EQ(JobCount(Accepted({"-o", "d"}), DeviceChoice::SOFTWARE, 4, 7081), 4);

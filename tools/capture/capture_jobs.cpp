@@ -167,13 +167,23 @@ std::vector<std::string> JobArguments(const CaptureOptions& options, JobPart par
         "--fps",
         std::to_string(options.rate.num) + "/" + std::to_string(options.rate.den),
         "--size",
-        std::to_string(options.width) + "x" + std::to_string(options.height),
+        options.outputWidth > 0
+            ? std::to_string(options.outputWidth) + "x" + std::to_string(options.outputHeight)
+            : std::to_string(options.width) + "x" + std::to_string(options.height),
         "--depth",
         std::to_string(options.depth),
         "--start",
         Seconds(options.startMicros),
         "--blur",
         std::to_string(options.blur)};
+    // The picture options as they were resolved (a look is only their presets).
+    const host::PresentationOptions& picture = options.presentation;
+    arguments.insert(
+        arguments.end(),
+        {"--internal",
+         picture.internal.native ? "native" : std::to_string(picture.internal.scale) + "x",
+         "--msaa", picture.samples > 1 ? std::to_string(picture.samples) : "off", "--colour",
+         picture.trueColour ? "32" : "mode"});
     if (options.endMicros) {
         arguments.insert(arguments.end(), {"--end", Seconds(*options.endMicros)});
     }

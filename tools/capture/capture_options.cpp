@@ -120,16 +120,24 @@ bool IsOfferedSize(int width, int height) {
            (width == 1024 && height == 768) || (width == 1600 && height == 1200);
 }
 
-int CaptureOptions::FrameWidth() const {
+int CaptureOptions::PictureWidth() const {
     return device == DeviceChoice::NONE
                ? width
                : host::InternalTargetSize(presentation, width, height, 0, 0).width;
 }
 
-int CaptureOptions::FrameHeight() const {
+int CaptureOptions::PictureHeight() const {
     return device == DeviceChoice::NONE
                ? height
                : host::InternalTargetSize(presentation, width, height, 0, 0).height;
+}
+
+int CaptureOptions::FrameWidth() const {
+    return outputWidth > 0 ? outputWidth : PictureWidth();
+}
+
+int CaptureOptions::FrameHeight() const {
+    return outputHeight > 0 ? outputHeight : PictureHeight();
 }
 
 int CaptureOptions::PictureDepth() const {
@@ -151,73 +159,100 @@ CapturePlan CaptureOptions::Plan() const {
 std::string UsageText() {
     return R"(Usage: lumenfall-capture -o OUTPUT [options]
 
-Renders lumenfall frame by frame, offscreen, exactly as the program draws it, and writes the
-frames as PNG files or as one video. The clock moves one frame per frame drawn, so every frame
-lies exactly on the rate's grid however long it takes to draw.
+Renders lumenfall frame by frame, offscreen, exactly as the program draws it,
+and writes the frames as PNG files or as one video. The clock moves one frame
+per frame drawn, so every frame lies exactly on the rate's grid however long
+it takes to draw.
 
 Output (-o, --output PATH), chosen by its name:
-  DIR or DIR/           a folder of numbered PNG files, frame_000001.png, frame_000002.png, ...
+  DIR or DIR/           a folder of numbered PNG files, frame_000001.png, ...
                         (made if missing; its parent must exist)
   NAME.png              one frame, with --at
-  NAME.mp4 .mkv .mov    a video (H.264), NAME.webm (VP9), NAME.avi (MPEG-4), written by the
-                        ffmpeg program, which must be installed
+  NAME.mp4 .mkv .mov    a video (H.264), NAME.webm (VP9), NAME.avi (MPEG-4),
+                        written by the ffmpeg program, which must be installed
   --no-output           draw and count the frames, write nothing
 
 Options:
-  --fps RATE            frames a second: 60 (default), 50, 30, 60000/1001, 29.97, 12.5, ...
-                        (23.976, 29.97, 47.952, 59.94 and 119.88 mean k*1000/1001)
-  --size WxH            display mode size: 640x480 (default), 800x600, 1024x768, 1600x1200
+  --fps RATE            frames a second: 60 (default), 50, 30, 60000/1001,
+                        29.97, 12.5, ... (23.976, 29.97, 47.952, 59.94 and
+                        119.88 mean k*1000/1001)
+  --size WxH            a display mode: 640x480 (default), 800x600, 1024x768,
+                        1600x1200; or frames of any size from 320x240 to
+                        7680x4320 (1920x1080, 3840x2160): the program in its
+                        640x480 mode, its 4:3 picture drawn as large as the
+                        frame holds it, centred, black beside it, never
+                        enlarged
   --depth BITS          display mode depth: 16 (default) or 32
   --start TIME          first frame: the first at or after TIME (default 0)
-  --end TIME            stop before TIME (default: where the show ends, its first frame
-                        after 118 s)
+  --end TIME            stop before TIME (default: where the show ends, its
+                        first frame after 118 s)
   --at TIME             one frame at exactly TIME
-  --device KIND         software (Mesa's software rasteriser through EGL), gpu (a GPU through
-                        EGL), auto (default: the GPU when there is one), none (draws nothing;
-                        for counting frames and timing the rest)
-  --look LOOK           authentic (default): the mode's depth and size; clean: --colour 32
-                        --internal native --msaa 4 (native is the mode's size here)
-  --internal RES        draw at 1x (default), 2x, 3x or 4x the mode: the frames are that much
-                        larger, the letterbox and text in exact proportion
-  --msaa SAMPLES        multisampling: 2, 4 or 8 samples where the device offers them, or off
-  --colour DEPTH        32: 32-bit colour targets and textures; mode (default): the mode's
-  --blur N              motion blur: each frame the average of N moments over its interval
-  --jobs N              processes drawing frames at once (default: one per core for software)
+  --device KIND         software (Mesa's software rasteriser through EGL), gpu
+                        (a GPU through EGL), auto (default: the GPU when there
+                        is one), none (draws nothing; for counting frames and
+                        timing the rest)
+  --blur N              motion blur: each frame the average of N moments spread
+                        over its interval (1 to 64; default 1, none)
+  --jobs N              processes drawing frames at once, joined in order
+                        (default: one per core for software, else one)
   --list-devices        the EGL devices and what each one draws with, then end
-
-Video (for a video output):
-  --codec CODEC         h264 (.mp4 .mkv .mov), h265, vp9 (.webm), av1, ffv1 (lossless, .mkv),
-                        prores (.mov, for editors), mpeg4 (.avi); by default from the name
-  --crf N               quality, lower is better: h264 18, h265 20, vp9 and av1 30 by default
-  --chroma 420|444      colour detail: 420 (default, plays everywhere) or 444 (every pixel's)
-  -y, --overwrite       replace an existing output (a folder's old frame_*.png files go)
-  -q, --quiet           no progress bar (there is none when standard error is not a terminal)
+  -y, --overwrite       replace an existing output (a folder's old frame_*.png
+                        files go)
+  -q, --quiet           no progress bar (there is none when standard error is
+                        not a terminal)
   -v, --verbose         the program's debug output on standard error
   -h, --help            this text
       --version         the tool's version
 
-TIME is seconds (27.5) or minutes and seconds (1:05.25), from 0 to 119 (--end: up to 3600).
-The start-up dialog is confirmed at once with the default device in the chosen mode; the
-program's message boxes go to standard error.
+Picture (as lumenfall draws with the same options):
+  --look LOOK           authentic (default): the mode's depth and size; clean:
+                        --colour 32 --internal native --msaa 4
+  --internal RES        draw at 1x (default), 2x, 3x or 4x the mode, or native:
+                        the frame's size (the default for a --size that is no
+                        display mode)
+  --msaa SAMPLES        multisampling: 2, 4 or 8 samples where the device offers
+                        them, or off
+  --colour DEPTH        32: 32-bit colour targets and textures; mode (default):
+                        the mode's
+
+Video (for a video output):
+  --codec CODEC         h264 (.mp4 .mkv .mov), h265, vp9 (.webm), av1, ffv1
+                        (lossless, .mkv), prores (.mov, for editors), mpeg4
+                        (.avi); by default from the name
+  --crf N               quality, lower is better: h264 18, h265 20, vp9 and
+                        av1 30 by default
+  --chroma 420|444      colour detail: 420 (default, plays everywhere) or 444
+                        (every pixel's)
+
+TIME is seconds (27.5) or minutes and seconds (1:05.25), from 0 to 119 (--end:
+up to 3600). The start-up dialog is confirmed at once with the default device
+in the chosen mode; the program's message boxes go to standard error.
 
 Exit status:
   0                     done
   1                     the capture failed
   2                     bad command line
-  130                   interrupted (Ctrl-C, SIGTERM, SIGHUP or SIGQUIT); the unfinished
-                        output is removed (a signal ignored at the start, as under nohup,
-                        stays ignored)
+  130                   interrupted (Ctrl-C, SIGTERM, SIGHUP or SIGQUIT); the
+                        unfinished output is removed (a signal ignored at the
+                        start, as under nohup, stays ignored)
 
 Examples:
-  lumenfall-capture -o lumenfall.mp4                    the whole show, 640x480, 60 fps
+  lumenfall-capture -o lumenfall.mp4
+                        the whole show, 640x480, 60 fps
   lumenfall-capture --size 1600x1200 --depth 32 -o show.mkv
-                                                        the whole show, 1600x1200, 32 bits
-  lumenfall-capture --start 30 --end 60 -o frames/      the plane scene as PNG files
-  lumenfall-capture --at 27.5 -o frame.png              one frame
+                        the whole show, 1600x1200, 32 bits
+  lumenfall-capture --start 30 --end 60 -o frames/
+                        the plane scene as PNG files
+  lumenfall-capture --at 27.5 -o frame.png
+                        one frame
   lumenfall-capture --look clean --internal 2x -o show.mkv
-                                                        1280x960 frames, as lumenfall
-                                                        --look clean draws them
-  lumenfall-capture --codec ffv1 -o master.mkv          a lossless master
+                        1280x960 frames, as lumenfall --look clean draws them
+  lumenfall-capture --codec ffv1 -o master.mkv
+                        a lossless master
+  lumenfall-capture --size 1920x1080 -o show.mp4
+                        for video sites: a 1440x1080 picture, black beside it
+  lumenfall-capture --size 3840x2160 --look clean --blur 4 --codec h265 -o a.mkv
+                        4K, anti-aliased, with motion blur
 )";
 }
 
@@ -290,13 +325,22 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             if (!reader.error.empty()) {
                 return fail(reader.error);
             }
-            if (!ParseSize(value, &options.width, &options.height)) {
-                return fail("size \"" + value + "\": expected WIDTHxHEIGHT, such as 800x600");
+            int w = 0, h = 0;
+            if (!ParseSize(value, &w, &h)) {
+                return fail("size \"" + value + "\": expected WIDTHxHEIGHT, such as 1920x1080");
             }
-            if (!IsOfferedSize(options.width, options.height)) {
-                return fail("size " + value +
-                            " is not a display mode of the program: 640x480, 800x600, 1024x768 "
-                            "or 1600x1200");
+            if (IsOfferedSize(w, h)) {
+                options.width = w;
+                options.height = h;
+            } else if (w >= MIN_OUTPUT_WIDTH && w <= MAX_OUTPUT_WIDTH && h >= MIN_OUTPUT_HEIGHT &&
+                       h <= MAX_OUTPUT_HEIGHT) {
+                options.outputWidth = w;
+                options.outputHeight = h;
+            } else {
+                return fail("size " + value + ": a frame from " + std::to_string(MIN_OUTPUT_WIDTH) +
+                            "x" + std::to_string(MIN_OUTPUT_HEIGHT) + " to " +
+                            std::to_string(MAX_OUTPUT_WIDTH) + "x" +
+                            std::to_string(MAX_OUTPUT_HEIGHT));
             }
         } else if (reader.Value(argument, "--depth", &value)) {
             if (repeated("--depth")) {
@@ -427,6 +471,14 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
 
     options.presentation = presentation.Resolve();
+    if (options.outputWidth > 0) {
+        // The picture as large as the frame takes it: native resolution fills its 4:3 area.
+        options.presentation.nativeAreaWidth = options.outputWidth;
+        options.presentation.nativeAreaHeight = options.outputHeight;
+        if (!presentation.internal) {
+            options.presentation.internal = host::InternalResolution{1, true};
+        }
+    }
 
     // The output and what it holds.
     if (noOutput && sawOutput) {

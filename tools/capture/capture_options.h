@@ -43,9 +43,14 @@ struct CaptureOptions {
     VideoRequest videoRequest;  // --codec, --crf, --chroma
     VideoFormat video;          // for VIDEO: the request completed for the container
     FrameRate rate{60, 1};
+    // The display mode the program runs in.
     int width = 640;
     int height = 480;
     int depth = 16;
+    // A --size that is no display mode: the frames' own size, which the 4:3 picture fills as
+    // far as it can; 0 x 0 for a display mode, whose frames are the picture itself.
+    int outputWidth = 0;
+    int outputHeight = 0;
     int64_t startMicros = 0;
     std::optional<int64_t> endMicros;
     std::optional<int64_t> atMicros;
@@ -59,15 +64,20 @@ struct CaptureOptions {
     bool quiet = false;
     bool verbose = false;
     // --look, --internal, --msaa, --colour: drawn as lumenfall draws with the same options.
-    // Native internal resolution has no screen here: it is the mode's size.
+    // Native internal resolution has no screen here: it fills the frame's largest 4:3 area (the
+    // mode's size for a display mode). A frame of its own size draws at native resolution
+    // unless --internal says otherwise.
     host::PresentationOptions presentation;
     // Not on the command line: how long the video encoder may take no frame, or take to end
     // after the last one, before it counts as stuck. Tests shorten it.
     std::chrono::milliseconds encoderStallLimit{60000};
 
     CapturePlan Plan() const;
-    // The frames' size: the mode's, or larger at an internal resolution (not for --device none,
-    // which draws nothing and presents the mode's memory).
+    // The picture the program presents: the mode's size, or larger at an internal resolution
+    // (not for --device none, which draws nothing and presents the mode's memory).
+    int PictureWidth() const;
+    int PictureHeight() const;
+    // The frames written: the output size, or the picture's.
     int FrameWidth() const;
     int FrameHeight() const;
     // The colour depth the frames carry: the mode's, or 32 bits with --colour 32.
@@ -90,5 +100,11 @@ std::string VersionText();
 
 // The display sizes the program's device catalog offers.
 bool IsOfferedSize(int width, int height);
+
+// The frame sizes --size takes besides the display modes.
+constexpr int MIN_OUTPUT_WIDTH = 320;
+constexpr int MIN_OUTPUT_HEIGHT = 240;
+constexpr int MAX_OUTPUT_WIDTH = 7680;
+constexpr int MAX_OUTPUT_HEIGHT = 4320;
 
 } // namespace capture

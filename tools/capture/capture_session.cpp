@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "capture_host.h"
 #include "capture_jobs.h"
 #include "demo/demo_app.h"
+#include "frame_placement.h"
 #include "frame_writer.h"
 #include "motion_blur.h"
 #include "platform/host/drivers.h"
@@ -145,12 +145,12 @@ public:
 private:
     // A kept frame, or one of its sub-frames (`completed`: the last).
     void Keep(const host::PresentedFrame& presented, bool completed) {
-        if (presented.width != options_.FrameWidth() ||
-            presented.height != options_.FrameHeight()) {
+        if (presented.width != options_.PictureWidth() ||
+            presented.height != options_.PictureHeight()) {
             problem = "the program presented a " + std::to_string(presented.width) + "x" +
-                      std::to_string(presented.height) + " frame in a " +
-                      std::to_string(options_.FrameWidth()) + "x" +
-                      std::to_string(options_.FrameHeight()) + " capture";
+                      std::to_string(presented.height) + " picture where a " +
+                      std::to_string(options_.PictureWidth()) + "x" +
+                      std::to_string(options_.PictureHeight()) + " one was expected";
             return;
         }
         if (options_.blur > 1) {
@@ -164,17 +164,15 @@ private:
             return;
         }
         frame->number = schedule_.KeptFrames();
+        frame->width = options_.FrameWidth();
+        frame->height = options_.FrameHeight();
         if (options_.blur > 1) {
-            blur_.TakeAverage(frame);
+            blur_.TakeAverage(&average_);
+            PutPictureInFrame(average_.rgba.data(), average_.width, average_.height,
+                              average_.width * 4, frame);
         } else {
-            frame->width = presented.width;
-            frame->height = presented.height;
-            const size_t rowBytes = size_t(presented.width) * 4;
-            frame->rgba.resize(rowBytes * size_t(presented.height));
-            for (int y = 0; y < presented.height; ++y) {
-                std::memcpy(frame->rgba.data() + size_t(y) * rowBytes,
-                            presented.rgba + size_t(y) * size_t(presented.pitch), rowBytes);
-            }
+            PutPictureInFrame(presented.rgba, presented.width, presented.height, presented.pitch,
+                              frame);
         }
         queue_.Submit(frame);
     }
@@ -185,6 +183,7 @@ private:
     ProgressBar& progress_;
     const Encoders& encoders_;
     SubFrameSum blur_;
+    Frame average_; // the blurred picture, before it is put in its frame
     bool stopping_ = false;
 };
 
