@@ -12,7 +12,8 @@
 # ffmpeg), how busy that kept the processors (processor time over wall time times cores), and
 # the wall time as a share of the show's own 118 s.
 #
-#   bench/capture_rate.sh [BUILD_DIR] [SIZE...]       sizes default to 640x480 1600x1200
+#   bench/capture_rate.sh [BUILD_DIR] [SIZE...]       sizes default to 640x480 1600x1200; any
+#                                                     --size works (1920x1080, 3840x2160)
 #   bench/capture_rate.sh --archive [BUILD_DIR]       the archivist's video: 1920x1080 to H.264,
 #                                                     authentic and clean, 1 and 2 jobs
 #
