@@ -739,7 +739,7 @@ TEST(CaptureProgram, BadCommandLinesAndUnwritableOutputsFailWithNothingLeftBehin
     Outcome outcome = Capture(scratch, {"--fps", "0", "-o", "frames"});
     EXPECT_EQ(outcome.status, 2);
     EXPECT_NE(outcome.errors.find("lumenfall-capture: frame rate"), std::string::npos);
-    outcome = Capture(scratch, {"--size", "1280x1024", "-o", "show.mp4"});
+    outcome = Capture(scratch, {"--size", "1280x100", "-o", "show.mp4"});
     EXPECT_EQ(outcome.status, 2);
     EXPECT_TRUE(scratch.Entries().empty());
     EXPECT_EQ(Capture(scratch, {"--help"}).status, 0);
