@@ -52,6 +52,20 @@ std::string FindOnPath(const std::string& program) {
     return "";
 }
 
+namespace {
+
+// The argument vector posix_spawn takes: the strings' own characters, ended by a null pointer.
+std::vector<char*> ArgumentPointers(const std::vector<std::string>& argv) {
+    std::vector<char*> arguments;
+    for (const std::string& argument : argv) {
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    }
+    arguments.push_back(nullptr);
+    return arguments;
+}
+
+} // namespace
+
 bool ReadProgramOutput(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
                        std::string* output, std::string* error) {
     int pipeEnds[2];
@@ -59,11 +73,7 @@ bool ReadProgramOutput(const std::vector<std::string>& argv, std::chrono::millis
         *error = std::string("cannot make a pipe: ") + std::strerror(errno);
         return false;
     }
-    std::vector<char*> arguments;
-    for (const std::string& argument : argv) {
-        arguments.push_back(const_cast<char*>(argument.c_str()));
-    }
-    arguments.push_back(nullptr);
+    std::vector<char*> arguments = ArgumentPointers(argv);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
@@ -129,11 +139,7 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, std::string* erro
         *error = std::string("cannot make a pipe: ") + std::strerror(errno);
         return false;
     }
-    std::vector<char*> arguments;
-    for (const std::string& argument : argv) {
-        arguments.push_back(const_cast<char*>(argument.c_str()));
-    }
-    arguments.push_back(nullptr);
+    std::vector<char*> arguments = ArgumentPointers(argv);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
