@@ -64,13 +64,21 @@ std::vector<char*> ArgumentPointers(const std::vector<std::string>& argv) {
     return arguments;
 }
 
+// Both ends close on exec; a child gets the one it needs by a dup2 of its own.
+bool OpenPipe(int ends[2], std::string* error) {
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        *error = std::string("cannot make a pipe: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ReadProgramOutput(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
                        std::string* output, std::string* error) {
     int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        *error = std::string("cannot make a pipe: ") + std::strerror(errno);
+    if (!OpenPipe(pipeEnds, error)) {
         return false;
     }
     std::vector<char*> arguments = ArgumentPointers(argv);
@@ -135,8 +143,7 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::Start(const std::vector<std::string>& argv, std::string* error) {
     int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        *error = std::string("cannot make a pipe: ") + std::strerror(errno);
+    if (!OpenPipe(pipeEnds, error)) {
         return false;
     }
     std::vector<char*> arguments = ArgumentPointers(argv);

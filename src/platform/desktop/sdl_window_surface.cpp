@@ -44,11 +44,7 @@ void ShowFrameInWindow(SDL_Window* sdl, const host::PresentedFrame& frame, bool 
     }
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
     const host::PresentationOptions& options = host::GetPresentationOptions();
-    // Placed by the mode's pixels, so that integer scaling means whole multiples of them.
-    const int modeWidth = frame.modeWidth > 0 ? frame.modeWidth : frame.width;
-    const int modeHeight = frame.modeHeight > 0 ? frame.modeHeight : frame.height;
-    const host::Letterbox box =
-        host::PlacePicture(modeWidth, modeHeight, screen->w, screen->h, options.scaling);
+    const host::Letterbox box = host::PlaceFrame(frame, screen->w, screen->h);
     SDL_Rect area{box.x, box.y, box.width, box.height};
     const bool sameSize = box.width == frame.width && box.height == frame.height;
     if (options.filtering == host::Filtering::LINEAR && !sameSize) {

@@ -76,12 +76,8 @@ void WindowPicture::Show(host::GlContext& context, const host::PresentedFrame& f
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    // Placed by the mode's pixels, so that integer scaling means whole multiples of them.
     const host::PresentationOptions& options = host::GetPresentationOptions();
-    const int modeWidth = frame.modeWidth > 0 ? frame.modeWidth : frame.width;
-    const int modeHeight = frame.modeHeight > 0 ? frame.modeHeight : frame.height;
-    const host::Letterbox box =
-        host::PlacePicture(modeWidth, modeHeight, drawableWidth, drawableHeight, options.scaling);
+    const host::Letterbox box = host::PlaceFrame(frame, drawableWidth, drawableHeight);
     // The picture's first row is its top, GL's its bottom: the blit turns it over.
     const int y0 = drawableHeight - box.y - box.height;
     glBlitFramebuffer(0, 0, frame.width, frame.height, box.x, y0 + box.height, box.x + box.width,

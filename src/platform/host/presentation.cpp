@@ -70,6 +70,13 @@ Letterbox PlacePicture(int sourceWidth, int sourceHeight, int areaWidth, int are
     return FitWithAspect(sourceWidth, sourceHeight, areaWidth, areaHeight);
 }
 
+Letterbox PlaceFrame(const PresentedFrame& frame, int areaWidth, int areaHeight) {
+    const int modeWidth = frame.modeWidth > 0 ? frame.modeWidth : frame.width;
+    const int modeHeight = frame.modeHeight > 0 ? frame.modeHeight : frame.height;
+    return PlacePicture(modeWidth, modeHeight, areaWidth, areaHeight,
+                        GetPresentationOptions().scaling);
+}
+
 TargetSize InternalTargetSize(const PresentationOptions& options, int modeWidth, int modeHeight,
                               int areaWidth, int areaHeight) {
     if (!options.internal.native) {

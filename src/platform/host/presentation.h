@@ -49,6 +49,9 @@ Letterbox FitWithAspect(int sourceWidth, int sourceHeight, int areaWidth, int ar
 // when even one does not); stretch, the whole area.
 Letterbox PlacePicture(int sourceWidth, int sourceHeight, int areaWidth, int areaHeight,
                        Scaling scaling);
+// A presented frame from memory in a window's area of areaWidth x areaHeight, placed by its mode
+// pixels with the installed options' scaling.
+Letterbox PlaceFrame(const PresentedFrame& frame, int areaWidth, int areaHeight);
 
 // The size of the 3D targets for a mode of modeWidth x modeHeight: the mode's times the internal
 // scale, or with native resolution the size the picture takes in an area of areaWidth x
